@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs everything the builds and tests need on a Debian 12 machine.
+# Quick when all is present: it only calls apt-get for packages that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64
+  xvfb xauth xdotool x11-utils
+  libsdl2-dev libfreetype-dev libfontconfig-dev fontconfig
+  fonts-dejavu-core fonts-liberation2
+  glslang-dev spirv-cross libspirv-cross-c-shared-dev
+  libgl-dev libegl-dev libgl1-mesa-dri libglu1-mesa-dev
+  googletest libsquish-dev libpng-dev
+  sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
