@@ -1,0 +1,35 @@
+# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [GUARDED] [LINUX_ONLY] [TIMEOUT s])
+#
+# One GoogleTest binary. Natively each test is registered with ctest; in the
+# mingw-w64 flavour the binary runs under wine as a single ctest entry.
+# GUARDED binaries (player, loaders, parsers) are the only ones built in the
+# sanitizer flavours, where the custom target skv_guarded builds them all.
+if(NOT TARGET skv_guarded)
+  add_custom_target(skv_guarded)
+endif()
+
+function(skv_add_test_binary name)
+  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+  if(SKELVANE_SANITIZER AND NOT ARG_GUARDED)
+    return()
+  endif()
+  if(ARG_LINUX_ONLY AND WIN32)
+    return()
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest gtest_main)
+  if(ARG_GUARDED)
+    add_dependencies(skv_guarded ${name})
+  endif()
+
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name}_windows COMMAND ${name})
+    set_tests_properties(${name}_windows PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  endif()
+endfunction()

@@ -1,0 +1,4 @@
+// Linux stand-in for <mmsystem.h> (wave-out): filled in as the intro needs it.
+#pragma once
+
+#include "windows.h"
