@@ -5,3 +5,4 @@
 #include "win/types.h"
 #include "win/kernel.h"
 #include "win/user.h"
+#include "win/window.h"

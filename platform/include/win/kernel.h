@@ -6,3 +6,5 @@
 BOOL WINAPI IsDebuggerPresent(void);
 // Stops in an attached debugger (SIGTRAP); without one the signal is ignored.
 void WINAPI DebugBreak(void);
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);

@@ -1,0 +1,17 @@
+#pragma once
+
+// Inside the stand-in layer: what stands behind a window handle.
+#include <windows.h>
+
+#include <SDL.h>
+
+struct HWND__ {
+    SDL_Window* sdlWindow;
+    Uint32 sdlWindowId;
+    WNDPROC windowProc;
+};
+
+// The SDL window behind a handle made by CreateWindowExA; null for anything else.
+SDL_Window* GetSdlWindow(HWND window);
+// The live window with this SDL id; null when there is none.
+HWND FindWindowBySdlId(Uint32 sdlWindowId);

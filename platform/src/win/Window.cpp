@@ -1,0 +1,137 @@
+#include "PlatformWindow.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RegisteredClass {
+    std::string name;
+    WNDCLASSEXA description;
+};
+
+std::vector<RegisteredClass> s_classes;
+std::vector<HWND> s_windows;
+
+RegisteredClass* FindClass(LPCSTR name)
+{
+    if (!name)
+        return nullptr;
+    for (RegisteredClass& c : s_classes)
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+bool IsLiveWindow(HWND window)
+{
+    return window && std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end();
+}
+
+}  // namespace
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
+{
+    // One module: the executable itself.
+    static char s_image;
+    return moduleName ? nullptr : reinterpret_cast<HMODULE>(&s_image);
+}
+
+ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass)
+{
+    if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc ||
+        FindClass(windowClass->lpszClassName))
+        return 0;
+    s_classes.push_back({windowClass->lpszClassName, *windowClass});
+    s_classes.back().description.lpszClassName = s_classes.back().name.c_str();
+    return static_cast<ATOM>(0xC000 + s_classes.size());
+}
+
+BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE)
+{
+    RegisteredClass* c = FindClass(className);
+    if (!c)
+        return FALSE;
+    s_classes.erase(s_classes.begin() + (c - s_classes.data()));
+    return TRUE;
+}
+
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                            int width, int height, HWND, HMENU, HINSTANCE, LPVOID)
+{
+    RegisteredClass* c = FindClass(className);
+    if (!c)
+        return nullptr;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return nullptr;
+
+    // Every window can carry the OpenGL 4.5 core context the device creates on it.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (style & WS_POPUP)
+        flags |= SDL_WINDOW_BORDERLESS;
+    SDL_Window* sdlWindow = SDL_CreateWindow(windowName ? windowName : "", x, y, width, height, flags);
+    if (!sdlWindow) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+
+    HWND window = new HWND__{sdlWindow, SDL_GetWindowID(sdlWindow), c->description.lpfnWndProc};
+    s_windows.push_back(window);
+    return window;
+}
+
+BOOL WINAPI DestroyWindow(HWND window)
+{
+    if (!IsLiveWindow(window))
+        return FALSE;
+    window->windowProc(window, WM_DESTROY, 0, 0);
+    s_windows.erase(std::find(s_windows.begin(), s_windows.end(), window));
+    SDL_DestroyWindow(window->sdlWindow);
+    delete window;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return TRUE;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int command)
+{
+    if (!IsLiveWindow(window))
+        return FALSE;
+    const bool wasVisible = (SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_SHOWN) != 0;
+    if (command == SW_HIDE) {
+        SDL_HideWindow(window->sdlWindow);
+    } else {
+        SDL_ShowWindow(window->sdlWindow);
+        SDL_RaiseWindow(window->sdlWindow);
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+
+BOOL WINAPI UpdateWindow(HWND window)
+{
+    return IsLiveWindow(window) ? TRUE : FALSE;
+}
+
+LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+SDL_Window* GetSdlWindow(HWND window)
+{
+    return IsLiveWindow(window) ? window->sdlWindow : nullptr;
+}
+
+HWND FindWindowBySdlId(Uint32 sdlWindowId)
+{
+    for (HWND window : s_windows)
+        if (window->sdlWindowId == sdlWindowId)
+            return window;
+    return nullptr;
+}
