@@ -1,4 +1,5 @@
-// Linux stand-in for <d3d9.h>: filled in as the intro needs it.
+// Linux stand-in for <d3d9.h>: the device and its resources, over OpenGL 4.5.
 #pragma once
 
 #include "windows.h"
+#include "d3d9types.h"

@@ -1,0 +1,37 @@
+#include <d3dx9.h>
+
+#include <atomic>
+#include <new>
+#include <vector>
+
+namespace {
+
+class Buffer final : public ID3DXBuffer {
+public:
+    explicit Buffer(DWORD size) : m_bytes(size) {}
+
+    ULONG WINAPI AddRef() override { return ++m_refCount; }
+    ULONG WINAPI Release() override
+    {
+        const ULONG count = --m_refCount;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+    LPVOID WINAPI GetBufferPointer() override { return m_bytes.empty() ? nullptr : m_bytes.data(); }
+    DWORD WINAPI GetBufferSize() override { return static_cast<DWORD>(m_bytes.size()); }
+
+private:
+    std::atomic<ULONG> m_refCount{1};
+    std::vector<unsigned char> m_bytes;
+};
+
+}  // namespace
+
+HRESULT WINAPI D3DXCreateBuffer(DWORD numBytes, LPD3DXBUFFER* ppBuffer)
+{
+    if (!ppBuffer)
+        return D3DERR_INVALIDCALL;
+    *ppBuffer = new (std::nothrow) Buffer(numBytes);
+    return *ppBuffer ? D3D_OK : E_OUTOFMEMORY;
+}
