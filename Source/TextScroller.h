@@ -17,6 +17,8 @@ public:
 
     void Update();
     void Draw();
+    // Update with a given frame time.
+    void Advance(float frameTime);
 
     int GetTextPosition() const { return m_TextPosition; }
     float GetScrollOffset() const { return m_ScrollOffset; }
