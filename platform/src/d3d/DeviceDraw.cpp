@@ -80,6 +80,11 @@ bool PrimitiveShape(D3DPRIMITIVETYPE type, UINT primitives, GLenum& mode, UINT& 
 
 // Direct3D 9 puts pixel centres at integer coordinates, GL half a pixel further on: every
 // vertex program moves its clip position by half a pixel, which the device sets per draw.
+// Vertically the move is one subpixel step (1/256) short of half a pixel: with the
+// upper-left origin GL's fill rule keeps pixel centres on an edge at the bottom of a
+// triangle as seen on screen, Direct3D's at the top, and the shorter move puts those
+// centres inside for the top edge and outside for the bottom one.
+const float VERTICAL_PIXEL_OFFSET = 0.5f - 1.0f / 256.0f;
 const char PIXEL_OFFSET_MAIN[] =
     "layout(location = 0) uniform vec2 skv_PixelOffset;\n"
     "void main()\n"
@@ -131,7 +136,7 @@ std::string PreTransformedVertexSource(const std::vector<ShaderVarying>& inputs)
          "{\n"
          "    float w = a_Position.w != 0.0 ? 1.0 / a_Position.w : 1.0;\n"
          "    vec2 ndc = vec2((2.0 * a_Position.x + 1.0) / skv_TargetSize.x - 1.0,\n"
-         "                    1.0 - (2.0 * a_Position.y + 1.0) / skv_TargetSize.y);\n"
+         "                    1.0 - (2.0 * a_Position.y + 0.9921875) / skv_TargetSize.y);\n"  // 2 x VERTICAL_PIXEL_OFFSET
          "    gl_Position = vec4(ndc * w, a_Position.z * w, w);\n" +
          body + "}\n";
     return s;
@@ -274,7 +279,7 @@ bool Device::BindPrograms(bool preTransformed)
         glProgramUniform2f(vertex, 0, static_cast<float>(m_targetWidth), static_cast<float>(m_targetHeight));
     else
         glProgramUniform2f(vertex, 0, 1.0f / static_cast<float>(m_targetWidth),
-                           -1.0f / static_cast<float>(m_targetHeight));
+                           -2.0f * VERTICAL_PIXEL_OFFSET / static_cast<float>(m_targetHeight));
     return true;
 }
 
