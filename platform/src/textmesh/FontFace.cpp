@@ -80,7 +80,8 @@ FontFace::FontFace(void* face, int emSquare, int pixelsPerEm)
 FontFace* FontFace::Open(const FontFile& file)
 {
     std::lock_guard<std::mutex> guard(FreeTypeLock());
-    static std::map<std::pair<std::string, int>, FontFace*> faces;
+    // Never destroyed: the faces it holds are handed out for the life of the process.
+    static auto& faces = *new std::map<std::pair<std::string, int>, FontFace*>();
     const auto key = std::make_pair(file.path, file.faceIndex);
     const auto found = faces.find(key);
     if (found != faces.end())
