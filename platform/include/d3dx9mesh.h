@@ -48,6 +48,27 @@ typedef struct _D3DXMATERIAL {
     char* pTextureFilename;
 } D3DXMATERIAL, *LPD3DXMATERIAL;
 
+typedef enum _D3DXEFFECTDEFAULTTYPE {
+    D3DXEDT_STRING = 1,
+    D3DXEDT_FLOATS = 2,
+    D3DXEDT_DWORD = 3,
+    D3DXEDT_FORCEDWORD = 0x7fffffff
+} D3DXEFFECTDEFAULTTYPE;
+
+typedef struct _D3DXEFFECTDEFAULT {
+    char* pParamName;
+    D3DXEFFECTDEFAULTTYPE Type;
+    DWORD NumBytes;
+    void* pValue;
+} D3DXEFFECTDEFAULT, *LPD3DXEFFECTDEFAULT;
+
+// One entry per material of the effect-instance buffer a mesh loader hands out.
+typedef struct _D3DXEFFECTINSTANCE {
+    char* pEffectFilename;
+    DWORD NumDefaults;
+    LPD3DXEFFECTDEFAULT pDefaults;
+} D3DXEFFECTINSTANCE, *LPD3DXEFFECTINSTANCE;
+
 struct ID3DXBaseMesh : IUnknown {
     // Draws the faces of one attribute (material) with the device's current states and
     // effect pass; a subset the mesh does not have draws nothing.
@@ -78,7 +99,9 @@ typedef ID3DXMesh* LPD3DXMESH;
 // Loads every mesh of a text-format .x file, merged into one with its frames' transforms
 // applied; the faces of each material form one subset. The material buffer holds
 // *pNumMaterials D3DXMATERIAL entries (texture names are not kept: the name pointers are
-// null). Adjacency and effect instances are not provided: those outputs are set to null.
+// null), the effect-instance buffer as many empty D3DXEFFECTINSTANCE entries (no file read
+// here names an effect), the adjacency buffer three face numbers per face (0xffffffff where
+// no face shares the edge). A file that is not a readable text .x gives D3DXERR_INVALIDDATA.
 HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID Memory, DWORD SizeOfMemory, DWORD Options,
                                          struct IDirect3DDevice9* pD3DDevice,
                                          LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials,
