@@ -1,3 +1,4 @@
+#include "AnsiCodePage.h"
 #include "GdiObjects.h"
 #include "TextMeshBuilder.h"
 
@@ -432,4 +433,22 @@ TEST(TextMesh, EveryScrollerCharacterBuilds)
             for (int k = 0; k < 3; ++k)
                 ASSERT_TRUE(std::isfinite(v.position[k]) && std::isfinite(v.normal[k]));
     }
+}
+
+TEST(TextMesh, AnsiBytesAreWindowsCodePageCharacters)
+{
+    EXPECT_EQ(AnsiToUnicode('A'), 0x41u);
+    EXPECT_EQ(AnsiToUnicode(0xa3), 0xa3u) << "pound sign";
+    EXPECT_EQ(AnsiToUnicode(0x80), 0x20acu) << "euro sign";
+    EXPECT_EQ(AnsiToUnicode(0x96), 0x2013u) << "en dash";
+    EXPECT_EQ(AnsiToUnicode(0xff), 0xffu);
+    // The scroller's pound sign is drawn as one, not as the font's missing-glyph box.
+    FontFace* face = ScrollerFace();
+    ASSERT_NE(face, nullptr);
+    GlyphShape pound, missing;
+    ASSERT_TRUE(face->LoadGlyph(AnsiToUnicode(0xa3), DEVIATION, &pound));
+    ASSERT_TRUE(face->LoadGlyph(0xe000, DEVIATION, &missing));  // private use: not in the font
+    const bool sameShape = pound.contours.size() == missing.contours.size() &&
+                           pound.metrics.gmfBlackBoxX == missing.metrics.gmfBlackBoxX;
+    EXPECT_FALSE(sameShape);
 }

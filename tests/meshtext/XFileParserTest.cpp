@@ -93,9 +93,10 @@ TEST(XFileParser, CubeWithTwoMaterials)
 TEST(XFileParser, PolygonsBecomeFansInTheFilesWinding)
 {
     const std::string pentagon = R"(xof 0303txt 0032
-Mesh {
+# a comment of the other kind
+Mesh pentagon {   // trailing comment
  5;
- 0;0;0;, 2;0;0;, 3;1;0;, 1;2;0;, -1;1;0;;
+ 0;0;0;, 2.0e0;0;0;, +3;1;0;, 1;2;0;, -1.;1;0;;
  1;
  5;0,1,2,3,4;;
 })";
