@@ -10,6 +10,7 @@ packages=(
   wine wine64
   xvfb xauth xdotool x11-utils
   libsdl2-dev libfreetype-dev libfontconfig-dev fontconfig
+  libepoxy-dev libstb-dev
   fonts-dejavu-core fonts-liberation2
   fonts-liberation fonts-dejavu-extra
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
