@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -274,4 +276,39 @@ TEST(XFileParser, MutationsNeverBreakTheResult)
     }
     // Most single edits land in numbers or white space and leave a readable file.
     EXPECT_GT(accepted, 0);
+}
+
+TEST(XFileParser, ShippedCubeReads)
+{
+    std::FILE* file = std::fopen(SKV_DATA_DIR "/cube.x", "rb");
+    if (!file)
+        GTEST_SKIP() << "no Data/cube.x in this tree";
+    std::string text;
+    char chunk[65536];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        text.append(chunk, n);
+    std::fclose(file);
+
+    XMeshData mesh;
+    ASSERT_TRUE(Parse(text, &mesh));
+    ExpectConsistent(mesh);
+    EXPECT_TRUE(mesh.hasNormals);
+    EXPECT_TRUE(mesh.hasTexCoords);
+    EXPECT_LE(mesh.vertices.size(), 65536u) << "the intro loads it with 16-bit indices";
+    // The cube scene draws every subset with its material's colours.
+    ASSERT_GE(mesh.materials.size(), 1u);
+    for (uint32_t attribute : mesh.attributes)
+        EXPECT_LT(attribute, mesh.materials.size());
+    // A box: centred on the origin, with unit normals.
+    float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+    for (const XMeshVertex& v : mesh.vertices) {
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = std::min(lo[k], v.position[k]);
+            hi[k] = std::max(hi[k], v.position[k]);
+        }
+        const float length = std::sqrt(v.normal[0] * v.normal[0] + v.normal[1] * v.normal[1] + v.normal[2] * v.normal[2]);
+        EXPECT_NEAR(length, 1.0f, 1e-3f);
+    }
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(lo[k], -hi[k], 0.01f * (hi[k] - lo[k]));
 }
