@@ -42,12 +42,36 @@ inline uint64_t CeilDivide(uint64_t numerator, uint64_t denominator)
     return numerator / denominator + (numerator % denominator != 0 ? 1 : 0);
 }
 
+// A frame clears bit 0 of the position and then adds the step (the
+// increment, or its negative going backward). From the first frame on, the
+// positions therefore form a plain progression: position k of a run is
+// base + k x (step with bit 0 cleared), where base is the start position with
+// bit 0 replaced by the step's bit 0. Bit 0 changes neither the frame read
+// nor its weight, so a run renders from that progression and ends on its
+// next term.
+struct Progression {
+    uint64_t base;
+    uint64_t step;
+};
+
+inline Progression ProgressionOf(uint64_t position, uint64_t step)
+{
+    return {(position & CLEAR_LOW_BIT) + (step & 1), step & CLEAR_LOW_BIT};
+}
+
 // Output frames until the position reaches the boundary the voice moves
 // towards, counted exactly for the way a frame advances the position (bit 0
 // cleared, then the increment added or subtracted), so that no rendered frame
 // lies beyond the boundary. 0 when the position is at or past it.
-uint64_t FramesToBoundary(uint64_t position, uint64_t increment, bool forward, uint64_t boundary)
+uint64_t FramesToBoundary(uint64_t position, uint64_t increment, bool forward, uint64_t boundary,
+                          uint64_t limit)
 {
+    // Most chunks end long before the boundary: a bound on the quotient
+    // (whole frames to go over whole frames per step, rounded up) spares the
+    // division then. Any value above limit means "not within limit frames".
+    auto beyond = [limit](uint64_t distance, uint64_t step) {
+        return (distance >> 32) > limit * ((step >> 32) + 1);
+    };
     const uint64_t even = position & CLEAR_LOW_BIT;
     const uint64_t odd = increment & 1;
     if (forward) {
@@ -60,6 +84,8 @@ uint64_t FramesToBoundary(uint64_t position, uint64_t increment, bool forward, u
             carry = 0;
         }
         const uint64_t distance = boundary - even;
+        if (beyond(distance, step))
+            return limit + 1;
         const uint64_t frames = distance > carry ? CeilDivide(distance - carry, step) : 0;
         return frames > 0 ? frames : 1;
     }
@@ -71,8 +97,20 @@ uint64_t FramesToBoundary(uint64_t position, uint64_t increment, bool forward, u
         step = FALLBACK_INCREMENT;
         carry = 0;
     }
+    if (beyond(even + carry - boundary, step))
+        return limit + 1;
     const uint64_t frames = CeilDivide(even + carry - boundary, step);
     return frames > 0 ? frames : 1;
+}
+
+// Where a run of frames leaves the position without rendering it: the
+// progression that RenderSteady and RenderRamp follow.
+uint64_t Advance(uint64_t position, uint64_t step, int32_t frames)
+{
+    if (frames <= 0)
+        return position;
+    const Progression run = ProgressionOf(position, step);
+    return run.base + uint64_t(frames) * run.step;
 }
 
 // Folds a ping-pong position that has left [loopStart, loopEnd) back into it,
@@ -141,70 +179,126 @@ bool HandleBoundary(Voice& voice, uint64_t position, bool forward)
     return false;
 }
 
-// Frames at constant gains, two per iteration. The vector form performs the
-// same float operations in the same order as FrameAt and the scalar form, so
-// both give identical samples.
+#if defined(__SSE2__)
+// Interpolated values of four frames whose positions are at, at + step,
+// at + 2 x step and at + 3 x step: the same float operations as FrameAt. The
+// positions are also the 64-bit lanes of firstTwo and lastTwo, from which the
+// fractions are taken; the frame numbers come from the scalar positions,
+// which need no shuffling.
+inline __m128 FourFrames(const int16_t* data, uint64_t at, uint64_t step, __m128i firstTwo,
+                         __m128i lastTwo)
+{
+    int32_t pairs[4];  // each (frame, next frame) as two 16-bit halves
+    std::memcpy(&pairs[0], data + uint32_t(at >> 32), sizeof(int32_t));
+    std::memcpy(&pairs[1], data + uint32_t((at + step) >> 32), sizeof(int32_t));
+    std::memcpy(&pairs[2], data + uint32_t((at + 2 * step) >> 32), sizeof(int32_t));
+    std::memcpy(&pairs[3], data + uint32_t((at + 3 * step) >> 32), sizeof(int32_t));
+    const __m128i packed = _mm_setr_epi32(pairs[0], pairs[1], pairs[2], pairs[3]);
+    const __m128i frame = _mm_srai_epi32(_mm_slli_epi32(packed, 16), 16);
+    const __m128i next = _mm_srai_epi32(packed, 16);
+    const __m128 lows = _mm_shuffle_ps(_mm_castsi128_ps(firstTwo), _mm_castsi128_ps(lastTwo),
+                                       _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128i halfFractions = _mm_srli_epi32(_mm_castps_si128(lows), 1);
+    const __m128 weight = _mm_mul_ps(_mm_cvtepi32_ps(halfFractions), _mm_set1_ps(WEIGHT_SCALE));
+    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(next, frame));
+    return _mm_add_ps(_mm_cvtepi32_ps(frame), _mm_mul_ps(weight, difference));
+}
+#endif
+
+// Frames at constant gains, two per iteration (four where the machine
+// allows); the same samples either way. Returns the position after them.
 uint64_t RenderSteady(const int16_t* data, uint64_t position, uint64_t step, float* out,
                       int32_t pairs, float leftGain, float rightGain)
 {
+    if (pairs <= 0)
+        return position;
+    const Progression run = ProgressionOf(position, step);
+    uint64_t at = run.base;
+    int32_t i = 0;
 #if defined(__SSE2__)
     const __m128 gains = _mm_setr_ps(leftGain, rightGain, leftGain, rightGain);
-    const __m128 weightScale = _mm_set1_ps(WEIGHT_SCALE);
-    for (int32_t i = 0; i < pairs; ++i) {
-        const uint64_t first = position;
-        const uint64_t second = (first & CLEAR_LOW_BIT) + step;
-        position = (second & CLEAR_LOW_BIT) + step;
-        int32_t firstPair;
-        int32_t secondPair;
-        std::memcpy(&firstPair, data + uint32_t(first >> 32), sizeof(firstPair));
-        std::memcpy(&secondPair, data + uint32_t(second >> 32), sizeof(secondPair));
-        // Lanes 0 and 1: the two frames' (frame, next frame) pairs.
-        const __m128i packed = _mm_setr_epi32(firstPair, secondPair, 0, 0);
-        const __m128i frame = _mm_srai_epi32(_mm_slli_epi32(packed, 16), 16);
-        const __m128i next = _mm_srai_epi32(packed, 16);
-        const __m128i halfFractions =
-            _mm_setr_epi32(int32_t(uint32_t(first) >> 1), int32_t(uint32_t(second) >> 1), 0, 0);
-        const __m128 weight = _mm_mul_ps(_mm_cvtepi32_ps(halfFractions), weightScale);
-        const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(next, frame));
-        const __m128 value =
-            _mm_add_ps(_mm_cvtepi32_ps(frame), _mm_mul_ps(weight, difference));
-        const __m128 spread = _mm_unpacklo_ps(value, value);
-        _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(spread, gains)));
-        out += 4;
+    const __m128i advance = _mm_set1_epi64x(int64_t(4 * run.step));
+    __m128i firstTwo = _mm_set_epi64x(int64_t(at + run.step), int64_t(at));
+    __m128i lastTwo = _mm_set_epi64x(int64_t(at + 3 * run.step), int64_t(at + 2 * run.step));
+    for (; i + 2 <= pairs; i += 2) {
+        const __m128 values = FourFrames(data, at, run.step, firstTwo, lastTwo);
+        at += 4 * run.step;
+        firstTwo = _mm_add_epi64(firstTwo, advance);
+        lastTwo = _mm_add_epi64(lastTwo, advance);
+        const __m128 firstSpread = _mm_unpacklo_ps(values, values);
+        const __m128 lastSpread = _mm_unpackhi_ps(values, values);
+        _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, gains)));
+        _mm_storeu_ps(out + 4, _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, gains)));
+        out += 8;
     }
-    return position;
-#else
-    for (int32_t i = 0; i < pairs; ++i) {
-        const float first = FrameAt(data, position);
-        position = (position & CLEAR_LOW_BIT) + step;
-        const float second = FrameAt(data, position);
-        position = (position & CLEAR_LOW_BIT) + step;
+#endif
+    for (; i < pairs; ++i) {
+        const float first = FrameAt(data, at);
+        at += run.step;
+        const float second = FrameAt(data, at);
+        at += run.step;
         out[0] += first * leftGain;
         out[1] += first * rightGain;
         out[2] += second * leftGain;
         out[3] += second * rightGain;
         out += 4;
     }
-    return position;
-#endif
+    return at;
 }
 
 // Frames whose gains change by a step per frame; the gains are left as they
-// stand after the last frame's step.
+// stand after the last frame's step. The gains are summed frame by frame in
+// both forms, so both give the same samples. Returns the position after them.
 uint64_t RenderRamp(const int16_t* data, uint64_t position, uint64_t step, float* out,
                     int32_t frames, float& leftGain, float& rightGain, float leftStep,
                     float rightStep)
 {
-    for (int32_t i = 0; i < frames; ++i) {
-        const float value = FrameAt(data, position);
-        position = (position & CLEAR_LOW_BIT) + step;
+    if (frames <= 0)
+        return position;
+    const Progression run = ProgressionOf(position, step);
+    uint64_t at = run.base;
+    int32_t i = 0;
+#if defined(__SSE2__)
+    if (frames >= 4) {
+        __m128 gain = _mm_setr_ps(leftGain, rightGain, 0.0f, 0.0f);
+        const __m128 gainStep = _mm_setr_ps(leftStep, rightStep, 0.0f, 0.0f);
+        const __m128i advance = _mm_set1_epi64x(int64_t(4 * run.step));
+        __m128i firstTwo = _mm_set_epi64x(int64_t(at + run.step), int64_t(at));
+        __m128i lastTwo = _mm_set_epi64x(int64_t(at + 3 * run.step), int64_t(at + 2 * run.step));
+        for (; i + 4 <= frames; i += 4) {
+            const __m128 values = FourFrames(data, at, run.step, firstTwo, lastTwo);
+            at += 4 * run.step;
+            firstTwo = _mm_add_epi64(firstTwo, advance);
+            lastTwo = _mm_add_epi64(lastTwo, advance);
+            const __m128 g1 = _mm_add_ps(gain, gainStep);
+            const __m128 g2 = _mm_add_ps(g1, gainStep);
+            const __m128 g3 = _mm_add_ps(g2, gainStep);
+            const __m128 firstGains = _mm_movelh_ps(gain, g1);
+            const __m128 lastGains = _mm_movelh_ps(g2, g3);
+            gain = _mm_add_ps(g3, gainStep);
+            const __m128 firstSpread = _mm_unpacklo_ps(values, values);
+            const __m128 lastSpread = _mm_unpackhi_ps(values, values);
+            _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, firstGains)));
+            _mm_storeu_ps(out + 4,
+                          _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, lastGains)));
+            out += 8;
+        }
+        float stored[4];
+        _mm_storeu_ps(stored, gain);
+        leftGain = stored[0];
+        rightGain = stored[1];
+    }
+#endif
+    for (; i < frames; ++i) {
+        const float value = FrameAt(data, at);
+        at += run.step;
         out[0] += value * leftGain;
         out[1] += value * rightGain;
         leftGain += leftStep;
         rightGain += rightStep;
         out += 2;
     }
-    return position;
+    return at;
 }
 
 bool IsSilentOrphan(const Voice& voice)
@@ -241,7 +335,8 @@ void MixVoice(Voice& voice, float* out, int32_t frames)
         } else {
             boundary = uint64_t(sample.loopStart) << 32;
         }
-        const uint64_t toBoundary = FramesToBoundary(position, voice.increment, forward, boundary);
+        const uint64_t toBoundary =
+            FramesToBoundary(position, voice.increment, forward, boundary, uint64_t(count));
         if (toBoundary <= uint64_t(count)) {
             count = int32_t(toBoundary);
             boundaryReached = true;
@@ -288,7 +383,12 @@ void MixVoice(Voice& voice, float* out, int32_t frames)
         uint64_t moved = position;
         float leftGain = float(voice.leftLevel) * INV_256 * INV_255;
         float rightGain = float(voice.rightLevel) * INV_256 * INV_255;
-        if (count > 0) {
+        const bool silent = rampLength == 0 && voice.leftTarget == 0 && voice.rightTarget == 0 &&
+                            voice.leftLevel == 0 && voice.rightLevel == 0;
+        if (silent) {
+            // Every frame would add exactly nothing: only the position moves.
+            moved = Advance(moved, step, count);
+        } else if (count > 0) {
             if (rampLength > 0) {
                 moved = RenderRamp(sample.data, moved, step, cursor, count, leftGain, rightGain,
                                    leftStep, rightStep);
@@ -360,7 +460,20 @@ void ConvertToPcm16(int16_t* destination, const float* source, int32_t frames)
     if (frames <= 0 || !destination || !source)
         return;
     const int32_t count = 2 * frames;
-    for (int32_t i = 0; i < count; ++i) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    // Same result as below: clamp, then convert with the default rounding
+    // (to nearest, ties to even); the pack cannot saturate any more.
+    const __m128 low = _mm_set1_ps(-32768.0f);
+    const __m128 high = _mm_set1_ps(32767.0f);
+    for (; i + 8 <= count; i += 8) {
+        const __m128 first = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(source + i), low), high);
+        const __m128 second = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(source + i + 4), low), high);
+        const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(first), _mm_cvtps_epi32(second));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i), packed);
+    }
+#endif
+    for (; i < count; ++i) {
         float value = source[i];
         // Clamping first gives the same result as rounding first, and keeps
         // the conversion in range.

@@ -134,7 +134,11 @@ void StepPanningEnvelope(Channel* channel, const Instrument* inst)
 
 void ApplyVibrato(Channel* channel)
 {
-    const int32_t value = WaveformValue(channel->waveControl & 3, channel->vibratoPos);
+    // Waveform 3 is a square for vibrato (a sine for tremolo).
+    int waveform = channel->waveControl & 3;
+    if (waveform == 3)
+        waveform = 2;
+    const int32_t value = WaveformValue(waveform, channel->vibratoPos);
     const int32_t delta = ((value * channel->vibratoDepth) >> 5) & ~3;
     channel->periodDelta = channel->vibratoPos >= 0 ? -delta : delta;
     channel->updateFlags |= UPDATE_FREQUENCY;
@@ -194,8 +198,11 @@ void StepTonePortamento(Channel* channel)
 
 void ApplyAutoVibrato(Channel* channel, const Instrument* inst)
 {
-    int32_t amount = AutoVibratoValue(inst->vibratoType, channel->autoVibratoPos) *
-                     inst->vibratoDepth;
+    // Without depth there is nothing to add; the waveform is not even computed.
+    int32_t amount = inst->vibratoDepth == 0
+                         ? 0
+                         : AutoVibratoValue(inst->vibratoType, channel->autoVibratoPos) *
+                               inst->vibratoDepth;
     if (inst->vibratoSweep != 0)
         amount = amount * channel->autoVibratoSweep / inst->vibratoSweep;
     channel->periodDelta += amount >> 6;

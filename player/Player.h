@@ -5,6 +5,7 @@
 #include "BlockFill.h"
 #include "FileCallbacks.h"
 #include "Mixer.h"
+#include "OfflineRender.h"
 #include "PlayState.h"
 #include "Sequencer.h"
 #include "Song.h"

@@ -122,8 +122,12 @@ int32_t SamplesPerTickFor(int32_t bpm)
 {
     if (bpm < 1)
         bpm = 1;
-    const float frames = 1000.0f / (float(bpm) * 0.4f) * float(MixRate) * 0.001f;
-    const int32_t whole = int32_t(frames);
+    // The constants are single precision, the arithmetic double: that way a
+    // tick is the integer part of MixRate x 2.5 / bpm for every BPM of the
+    // format (all-float arithmetic loses a frame at BPM 21 and 42).
+    const double frames =
+        1000.0 / (double(bpm) * double(0.4f)) * double(MixRate) * double(0.001f);
+    const int32_t whole = frames < double(INT32_MAX) ? int32_t(frames) : INT32_MAX;
     return whole > 0 ? whole : 1;
 }
 

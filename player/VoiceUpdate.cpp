@@ -31,13 +31,39 @@ void SetTargets(Voice* voice)
     voice->rightTarget = voice->panning * voice->volume / 255;
 }
 
+int64_t LinearFrequency(int32_t period, int32_t periodDelta)
+{
+    const double exponent = ((LINEAR_BASE_PERIOD - period) + periodDelta) * LINEAR_PERIOD_STEP;
+    const double frequency = std::floor(std::pow(2.0, exponent) * LINEAR_BASE_FREQUENCY);
+    return frequency > double(INT32_MAX) ? INT32_MAX : int64_t(frequency);
+}
+
+// Every channel asks for its frequency on every tick, mostly for a period it
+// asked for just before; remembering the last few answers saves the power
+// function. The answer depends on nothing but the two values.
+struct LinearFrequencyMemo {
+    static const int SIZE = 64;
+    int32_t period[SIZE];
+    int32_t periodDelta[SIZE];
+    int64_t frequency[SIZE];
+    bool valid[SIZE];
+};
+LinearFrequencyMemo s_linearMemo;
+
 int64_t ChannelFrequency(const Channel* channel, const Song* song)
 {
     if (song->songFlags & SONG_LINEAR_FREQUENCIES) {
-        const double exponent =
-            ((LINEAR_BASE_PERIOD - channel->period) + channel->periodDelta) * LINEAR_PERIOD_STEP;
-        const double frequency = std::floor(std::pow(2.0, exponent) * LINEAR_BASE_FREQUENCY);
-        return frequency > double(INT32_MAX) ? INT32_MAX : int64_t(frequency);
+        const int slot = int(uint32_t(channel->period * 31 + channel->periodDelta) %
+                             LinearFrequencyMemo::SIZE);
+        LinearFrequencyMemo& memo = s_linearMemo;
+        if (!memo.valid[slot] || memo.period[slot] != channel->period ||
+            memo.periodDelta[slot] != channel->periodDelta) {
+            memo.period[slot] = channel->period;
+            memo.periodDelta[slot] = channel->periodDelta;
+            memo.frequency[slot] = LinearFrequency(channel->period, channel->periodDelta);
+            memo.valid[slot] = true;
+        }
+        return memo.frequency[slot];
     }
     const int64_t period = int64_t(channel->period) + channel->periodDelta;
     return AMIGA_CLOCK / period;

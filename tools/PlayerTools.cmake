@@ -24,3 +24,12 @@ if(SKELVANE_CLANGXX AND NOT CMAKE_CROSSCOMPILING AND NOT SKELVANE_SANITIZER)
     VERBATIM)
   add_custom_target(fuzz_load DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/fuzz/fuzz_load)
 endif()
+
+add_library(skv_xm2wav STATIC ${CMAKE_CURRENT_LIST_DIR}/xm2wav/Xm2Wav.cpp)
+target_include_directories(skv_xm2wav PUBLIC ${CMAKE_CURRENT_LIST_DIR}/xm2wav)
+target_link_libraries(skv_xm2wav PUBLIC skv_player)
+add_executable(xm2wav ${CMAKE_CURRENT_LIST_DIR}/xm2wav/main.cpp)
+target_link_libraries(xm2wav PRIVATE skv_xm2wav)
+
+add_executable(make_bench_module ${CMAKE_CURRENT_LIST_DIR}/make_bench_module.cpp)
+target_link_libraries(make_bench_module PRIVATE skv_xmwriter)

@@ -400,3 +400,60 @@ TEST_F(Mixer, PairedFramesEqualFramesMixedOneByOne)
     for (size_t i = 0; i < outputs[0].size(); ++i)
         ASSERT_EQ(outputs[0][i], outputs[1][i]) << i;
 }
+
+TEST_F(Mixer, ConvertToPcm16AgreesWithRoundingToEvenForEveryValue)
+{
+    std::vector<float> in;
+    for (int i = -70000; i <= 70000; ++i)
+        in.push_back(float(i) * 0.5f);
+    for (float extreme : {1e10f, -1e10f, 3.4e38f, -3.4e38f, 32767.49f, -32768.49f, 0.49999997f})
+        in.push_back(extreme);
+    if (in.size() % 2)
+        in.push_back(0.0f);
+    std::vector<int16_t> out(in.size());
+    ConvertToPcm16(out.data(), in.data(), int32_t(in.size() / 2));
+    for (size_t i = 0; i < in.size(); ++i) {
+        double expected = std::nearbyint(double(in[i]));
+        expected = expected < -32768 ? -32768 : (expected > 32767 ? 32767 : expected);
+        ASSERT_EQ(out[i], int16_t(expected)) << in[i];
+    }
+}
+
+TEST_F(Mixer, RampGainsAreSummedFrameByFrame)
+{
+    // Each ramp frame adds frame x gain and then moves the gain on by the
+    // step, in single precision: the reference below does just that.
+    TestSample sample(Ramp(600, -20000, 67), LOOP_FORWARD, 0, 600);
+    Voice& voice = SteadyVoice(0, sample.sample, FIXED_ONE, 10, 200);
+    voice.leftLevel = 10 * 256 + 77;
+    voice.rightLevel = 200 * 256 + 3;
+    voice.leftTarget = 203;
+    voice.rightTarget = 9;
+    const std::vector<float> out = Mix(RampFrames);
+    float left = float(10 * 256 + 77) * (1.0f / 256.0f) * (1.0f / 255.0f);
+    float right = float(200 * 256 + 3) * (1.0f / 256.0f) * (1.0f / 255.0f);
+    const float leftStep = float(203 - 10) * (1.0f / 255.0f) * (1.0f / 128.0f);
+    const float rightStep = float(9 - 200) * (1.0f / 255.0f) * (1.0f / 128.0f);
+    for (int i = 0; i < RampFrames; ++i) {
+        const float frame = float(-20000 + 67 * i);
+        ASSERT_EQ(out[2 * i], 0.0f + frame * left) << i;
+        ASSERT_EQ(out[2 * i + 1], 0.0f + frame * right) << i;
+        left += leftStep;
+        right += rightStep;
+    }
+    EXPECT_EQ(voice.rampFramesLeft, 0);
+    EXPECT_EQ(voice.leftLevel, 203 * 256);
+}
+
+TEST_F(Mixer, SilentVoiceMovesOnAsIfItPlayed)
+{
+    TestSample sample(Ramp(5000, 0, 3), LOOP_PINGPONG, 100, 4000);
+    Voice& silent = SteadyVoice(0, sample.sample, FIXED_ONE * 9 / 7 + 1, 0, 0);
+    Voice& audible = SteadyVoice(1, sample.sample, FIXED_ONE * 9 / 7 + 1, 1, 0);
+    for (int block = 0; block < 40; ++block) {
+        Mix(883);
+        ASSERT_EQ(silent.positionInt, audible.positionInt) << block;
+        ASSERT_EQ(silent.positionFrac, audible.positionFrac) << block;
+        ASSERT_EQ(silent.direction, audible.direction) << block;
+    }
+}
