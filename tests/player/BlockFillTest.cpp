@@ -88,7 +88,8 @@ TEST(BlockFill, BlockPositionsAndExactPlayTime)
         FillBlock();
         const BlockPosition& position = PlayRing.positions[b];
         const int64_t frames = int64_t(b + 1) * BlockFrames;
-        EXPECT_EQ(position.playTimeMs, int32_t(frames * 1000 / 44100)) << b;
+        const int32_t playTimeMs = position.playTimeMs;  // a packed field: copy, not bind
+        EXPECT_EQ(playTimeMs, int32_t(frames * 1000 / 44100)) << b;
         EXPECT_EQ(position.orderPos, uint8_t(song->orderPos));
         EXPECT_EQ(position.row, uint8_t(song->row));
     }
