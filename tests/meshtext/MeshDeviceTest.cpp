@@ -1,6 +1,10 @@
 // D3DX meshes through the stand-in device: what the loaders hand out, and what they draw.
 // Drawing renders headless (Xvfb and Mesa) and reads the pixels back.
 #include "XFileSamples.h"
+#if __has_include("win/EmbeddedResources.h")
+#include "win/EmbeddedResources.h"
+#define SKV_HAVE_RESOURCE_TABLE 1
+#endif
 
 #include <d3dx9.h>
 #include <windows.h>
@@ -351,6 +355,40 @@ TEST(MeshFromX, SubsetsDrawTheirOwnFaces)
     EXPECT_EQ(Pixel(nothing, SIZE / 2, SIZE / 2), 0u) << "a subset the mesh lacks draws nothing";
     mesh->Release();
 }
+
+#ifdef SKV_HAVE_RESOURCE_TABLE
+TEST(MeshFromX, ResourceLoadsLikeMemory)
+{
+    REQUIRE_DEVICE();
+    static const EmbeddedResource table[] = {
+        {nullptr, 10, 116, reinterpret_cast<const unsigned char*>(CUBE_TWO_MATERIALS),
+         reinterpret_cast<const unsigned char*>(CUBE_TWO_MATERIALS) + sizeof CUBE_TWO_MATERIALS - 1},
+    };
+    RegisterEmbeddedResources(table, 1);
+    ID3DXMesh* mesh = nullptr;
+    ID3DXBuffer* materials = nullptr;
+    DWORD count = 0;
+    ASSERT_EQ(D3DXLoadMeshFromXResource(NULL, MAKEINTRESOURCEA(116), MAKEINTRESOURCEA(10), D3DXMESH_MANAGED,
+                                        GetRig().device, nullptr, &materials, nullptr, &count, &mesh),
+              D3D_OK);
+    EXPECT_EQ(mesh->GetNumFaces(), 12u);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer())[1].MatD3D.Diffuse.b, 1.0f);
+    materials->Release();
+    mesh->Release();
+
+    // A resource that is not there: a failure, every output cleared.
+    mesh = reinterpret_cast<ID3DXMesh*>(1);
+    count = 5;
+    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXResource(NULL, MAKEINTRESOURCEA(117), MAKEINTRESOURCEA(10),
+                                                 D3DXMESH_MANAGED, GetRig().device, nullptr, &materials,
+                                                 nullptr, &count, &mesh)));
+    EXPECT_EQ(mesh, nullptr);
+    EXPECT_EQ(materials, nullptr);
+    EXPECT_EQ(count, 0u);
+    RegisterEmbeddedResources(nullptr, 0);
+}
+#endif
 
 TEST(MeshFromX, MalformedFilesFailCleanly)
 {
