@@ -30,6 +30,24 @@ bool IsLiveWindow(HWND window)
     return window && std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end();
 }
 
+const Uint32 FOCUS_WAIT_MS = 1000;
+
+// On Windows a window shown by its own process becomes the active window. Under X
+// that is the window manager's decision, and without one nobody gives focus at all,
+// so the window asks for it and waits until SDL reports it (SDL settles focus
+// changes a little after X announces them). The events stay queued for
+// PeekMessageA. A window manager that refuses leaves the window inactive.
+void TakeKeyboardFocus(SDL_Window* sdlWindow)
+{
+    SDL_SetWindowInputFocus(sdlWindow);
+    const Uint32 start = SDL_GetTicks();
+    while (SDL_GetKeyboardFocus() != sdlWindow && SDL_GetTicks() - start < FOCUS_WAIT_MS) {
+        SDL_PumpEvents();
+        if (SDL_GetKeyboardFocus() != sdlWindow)
+            SDL_Delay(5);
+    }
+}
+
 }  // namespace
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
@@ -84,6 +102,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
 
     HWND window = new HWND__{sdlWindow, SDL_GetWindowID(sdlWindow), c->description.lpfnWndProc};
     s_windows.push_back(window);
+    ApplyCursorDisplayCount();
     return window;
 }
 
@@ -92,6 +111,7 @@ BOOL WINAPI DestroyWindow(HWND window)
     if (!IsLiveWindow(window))
         return FALSE;
     window->windowProc(window, WM_DESTROY, 0, 0);
+    DiscardWindowMessages(window);
     s_windows.erase(std::find(s_windows.begin(), s_windows.end(), window));
     SDL_DestroyWindow(window->sdlWindow);
     delete window;
@@ -109,6 +129,7 @@ BOOL WINAPI ShowWindow(HWND window, int command)
     } else {
         SDL_ShowWindow(window->sdlWindow);
         SDL_RaiseWindow(window->sdlWindow);
+        TakeKeyboardFocus(window->sdlWindow);
     }
     return wasVisible ? TRUE : FALSE;
 }
@@ -118,9 +139,24 @@ BOOL WINAPI UpdateWindow(HWND window)
     return IsLiveWindow(window) ? TRUE : FALSE;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM)
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return 0;
+    switch (message) {
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_SYSKEYDOWN:
+        // Alt+F4 asks the window to close, as the system menu's Close does.
+        if (wParam == VK_F4 && (static_cast<DWORD>(lParam) >> 16 & KF_ALTDOWN))
+            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0u) == SC_CLOSE)
+            SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return 0;
+    }
 }
 
 SDL_Window* GetSdlWindow(HWND window)
