@@ -31,20 +31,28 @@ bool IsLiveWindow(HWND window)
 }
 
 const Uint32 FOCUS_WAIT_MS = 1000;
+const Uint32 FOCUS_RETRY_MS = 100;
 
 // On Windows a window shown by its own process becomes the active window. Under X
 // that is the window manager's decision, and without one nobody gives focus at all,
-// so the window asks for it and waits until SDL reports it (SDL settles focus
-// changes a little after X announces them). The events stay queued for
-// PeekMessageA. A window manager that refuses leaves the window inactive.
+// so the window asks for it (again now and then, should a request get lost) and
+// waits until SDL reports it. The events stay queued for PeekMessageA. A window
+// manager that refuses leaves the window inactive.
 void TakeKeyboardFocus(SDL_Window* sdlWindow)
 {
-    SDL_SetWindowInputFocus(sdlWindow);
     const Uint32 start = SDL_GetTicks();
-    while (SDL_GetKeyboardFocus() != sdlWindow && SDL_GetTicks() - start < FOCUS_WAIT_MS) {
+    Uint32 lastRequest = start;
+    SDL_SetWindowInputFocus(sdlWindow);
+    for (;;) {
         SDL_PumpEvents();
-        if (SDL_GetKeyboardFocus() != sdlWindow)
-            SDL_Delay(5);
+        const Uint32 now = SDL_GetTicks();
+        if (SDL_GetKeyboardFocus() == sdlWindow || now - start >= FOCUS_WAIT_MS)
+            return;
+        if (now - lastRequest >= FOCUS_RETRY_MS) {
+            SDL_SetWindowInputFocus(sdlWindow);
+            lastRequest = now;
+        }
+        SDL_Delay(5);
     }
 }
 
