@@ -30,6 +30,33 @@ bool IsLiveWindow(HWND window)
     return window && std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end();
 }
 
+const int VIDEO_START_ATTEMPTS = 40;
+const Uint32 VIDEO_RETRY_MS = 50;
+
+// An X server started for tests (Xvfb) resets when its last client leaves and
+// refuses connections for a moment while it does; SDL would then settle for a
+// driver that shows nothing. So X is asked for by name and given a little time,
+// and video, once up, stays up for the life of the process: closing the last
+// window must not make the next window's connection race a reset.
+bool StartVideo()
+{
+    static bool s_bStarted = false;
+    if (s_bStarted)
+        return true;
+    if (!SDL_getenv("SDL_VIDEODRIVER") && SDL_getenv("DISPLAY")) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && !s_bStarted; ++attempt) {
+            s_bStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+            if (!s_bStarted)
+                SDL_Delay(VIDEO_RETRY_MS);
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    }
+    if (!s_bStarted)
+        s_bStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return s_bStarted;
+}
+
 const Uint32 FOCUS_WAIT_MS = 1000;
 const Uint32 FOCUS_RETRY_MS = 100;
 
@@ -90,7 +117,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     RegisteredClass* c = FindClass(className);
     if (!c)
         return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (!StartVideo())
         return nullptr;
 
     // Every window can carry the OpenGL 4.5 core context the device creates on it.
@@ -103,10 +130,8 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     if (style & WS_POPUP)
         flags |= SDL_WINDOW_BORDERLESS;
     SDL_Window* sdlWindow = SDL_CreateWindow(windowName ? windowName : "", x, y, width, height, flags);
-    if (!sdlWindow) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!sdlWindow)
         return nullptr;
-    }
 
     HWND window = new HWND__{sdlWindow, SDL_GetWindowID(sdlWindow), c->description.lpfnWndProc};
     s_windows.push_back(window);
@@ -123,7 +148,6 @@ BOOL WINAPI DestroyWindow(HWND window)
     s_windows.erase(std::find(s_windows.begin(), s_windows.end(), window));
     SDL_DestroyWindow(window->sdlWindow);
     delete window;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return TRUE;
 }
 
