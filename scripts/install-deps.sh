@@ -10,6 +10,7 @@ packages=(
   wine wine64
   xvfb xauth xdotool x11-utils libx11-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev fontconfig
+  libepoxy-dev libstb-dev
   fonts-dejavu-core fonts-liberation2
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libgl-dev libegl-dev libgl1-mesa-dri libglu1-mesa-dev
