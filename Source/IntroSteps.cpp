@@ -1,4 +1,5 @@
 #include "Intro.h"
+#include "Music.h"
 
 // The intro's start-up and frame steps. The device (CGfxD3D), the post-processing
 // (CPostProcess) and the Demo are not part of the program yet; until they are,
@@ -20,9 +21,11 @@ void ShutdownDevice()
 }
 
 // Pending: s_pDemo = new (std::nothrow) Demo; return s_pDemo != nullptr.
-// The Demo's constructor starts the music first.
+// The Demo's constructor starts the music first, as this does; whether it starts
+// or not (no audio device), the intro goes on.
 bool CreateDemo()
 {
+    StartMusic(LoadMusic(103));
     return true;
 }
 

@@ -181,11 +181,14 @@ TEST_F(AudioOutputTest, AudiblePositionComesFromThePlayingBlock)
     ASSERT_TRUE(StartPlayback(m_pSong));
     ASSERT_TRUE(DriveTo(40 * BLOCK_BYTES));
     ASSERT_TRUE(GetAudiblePosition(&position));
-    const BlockPosition& record = PlayRing.positions[40];
-    EXPECT_EQ(position.orderPos, record.orderPos);
-    EXPECT_EQ(position.row, record.row);
-    EXPECT_EQ(position.playTimeMs, record.playTimeMs);
-    EXPECT_EQ(position.playTimeMs, static_cast<int32_t>(41LL * BlockFrames * 1000 / 44100));
+    // Packed records: fields are copied out, never bound to references.
+    const BlockPosition record = PlayRing.positions[40];
+    const int orderPos = record.orderPos, row = record.row, recordTime = record.playTimeMs;
+    const int audibleTime = position.playTimeMs;
+    EXPECT_EQ(position.orderPos, orderPos);
+    EXPECT_EQ(position.row, row);
+    EXPECT_EQ(audibleTime, recordTime);
+    EXPECT_EQ(audibleTime, static_cast<int32_t>(41LL * BlockFrames * 1000 / 44100));
     StopPlayback(m_pSong);
     EXPECT_FALSE(GetAudiblePosition(&position));
 }
@@ -254,7 +257,8 @@ TEST_F(AudioOutputTest, SecondStartReplacesTheFirstSongFromItsBeginning)
     EXPECT_EQ(m_pOther->mixedFrames, static_cast<uint64_t>(RingFrames));
     for (int32_t block = 0; block < BlockCount; ++block)
         ASSERT_TRUE(BlockHolds(block, reference, int64_t(block) * BlockFrames));
-    EXPECT_EQ(PlayRing.positions[0].orderPos, 0) << "from order position 0";
+    const int firstOrderPos = PlayRing.positions[0].orderPos;
+    EXPECT_EQ(firstOrderPos, 0) << "from order position 0";
 }
 
 TEST_F(AudioOutputTest, RestartingTheSameSongStartsItAgain)

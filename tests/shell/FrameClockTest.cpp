@@ -111,9 +111,10 @@ TEST(FrameClock, NoCounterFrequencyFallsBackToTheTickCount)
     s_counter = 0;
     StartFrameClockWith(0, &ReadTestCounter);
     s_counter = 1000000;
-    Sleep(60);
+    Sleep(100);
     UpdateFrameClock();
-    EXPECT_GE(GetFrameTime(), 0.05f);
+    // The tick count may step in 15.6 ms increments (Windows' default timer).
+    EXPECT_GE(GetFrameTime(), 0.07f);
     EXPECT_LT(GetFrameTime(), 5.0f);
 
     StartFrameClockWith(-1, &ReadTestCounter);

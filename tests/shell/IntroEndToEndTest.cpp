@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The real program under Xvfb, driven from outside with xdotool the way a viewer
 // would: it must take the keyboard focus when it shows its window, and end within
@@ -59,8 +60,11 @@ protected:
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         ASSERT_NE(m_pDisplay, nullptr);
+        BeforeStart();
         StartIntro();
     }
+
+    virtual void BeforeStart() {}
 
     void TearDown() override
     {
@@ -177,4 +181,47 @@ TEST_F(IntroEndToEnd, OtherKeysDoNotEndIt)
     const Clock::time_point start = Clock::now();
     RunCommand("xdotool key Escape");
     ExpectEndsWithinTwoSeconds(start);
+}
+
+namespace {
+
+// The intro with SDL's disk audio driver, which writes what the device plays to a file.
+class IntroWithCapturedSound : public IntroEndToEnd {
+protected:
+    void BeforeStart() override
+    {
+        m_capture = testing::TempDir() + "intro_sound_" + std::to_string(getpid()) + ".raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", m_capture.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        IntroEndToEnd::TearDown();
+        unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+        std::remove(m_capture.c_str());
+    }
+
+    std::string m_capture;
+};
+
+}  // namespace
+
+TEST_F(IntroWithCapturedSound, PlaysTheEmbeddedMusic)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    const Clock::time_point start = Clock::now();
+    RunCommand("xdotool key Escape");
+    ExpectEndsWithinTwoSeconds(start);
+
+    FILE* file = std::fopen(m_capture.c_str(), "rb");
+    ASSERT_NE(file, nullptr) << "the intro opened the audio device";
+    std::vector<int16_t> samples(44100 * 2);
+    const size_t count = std::fread(samples.data(), 2, samples.size(), file);
+    std::fclose(file);
+    EXPECT_GT(count, 44100u) << "more than half a second was played";
+    int loud = 0;
+    for (size_t i = 0; i < count; ++i)
+        loud += samples[i] > 1000 || samples[i] < -1000;
+    EXPECT_GT(loud, 1000) << "and it was music, not silence";
 }
