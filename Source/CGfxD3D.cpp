@@ -1,6 +1,6 @@
 #include "CGfxD3D.h"
 
-#include "MainWindow.h"
+#include "Intro.h"
 #include "ReportError.h"
 
 #include <cstring>
