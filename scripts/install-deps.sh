@@ -11,6 +11,7 @@ packages=(
   xvfb xauth xdotool x11-utils
   libsdl2-dev libfreetype-dev libfontconfig-dev fontconfig
   fonts-dejavu-core fonts-liberation2
+  fonts-league-spartan fonts-bebas-neue fonts-play
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libgl-dev libegl-dev libgl1-mesa-dri libglu1-mesa-dev
   googletest libsquish-dev libpng-dev
