@@ -1,4 +1,4 @@
-# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [GUARDED] [LINUX_ONLY] [TIMEOUT s])
+# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [INCLUDES ...] [GUARDED] [LINUX_ONLY] [TIMEOUT s])
 #
 # One GoogleTest binary. Natively each test is registered with ctest; in the
 # mingw-w64 flavour the binary runs under wine as a single ctest entry.
@@ -9,7 +9,7 @@ if(NOT TARGET skv_guarded)
 endif()
 
 function(skv_add_test_binary name)
-  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY" "TIMEOUT" "SOURCES;LIBRARIES;INCLUDES" ${ARGN})
   if(SKELVANE_SANITIZER AND NOT ARG_GUARDED)
     return()
   endif()
@@ -22,6 +22,9 @@ function(skv_add_test_binary name)
 
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest gtest_main)
+  if(ARG_INCLUDES)
+    target_include_directories(${name} PRIVATE ${ARG_INCLUDES})
+  endif()
   if(ARG_GUARDED)
     add_dependencies(skv_guarded ${name})
   endif()

@@ -10,10 +10,11 @@ out="${1:-$root/Data}"
 build="$root/build/linux"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target gen_images gen_mesh gen_scrolltext
+cmake --build "$build" -j2 --target gen_images gen_mesh gen_music gen_scrolltext
 
 mkdir -p "$out/preview"
 "$build/tools/gen_images/gen_images" "$out"
 "$build/tools/gen_mesh/gen_mesh" "$out/cube.x"
 "$build/tools/gen_scrolltext/gen_scrolltext" "$out/ScrollText.inc"
+"$build/tools/gen_music/gen_music" "$out/music.xm"
 echo "assets written to $out"

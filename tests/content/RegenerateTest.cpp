@@ -79,3 +79,9 @@ TEST_F(Regenerate, ScrollTextRebuildsByteForByte)
     Run(std::string("'") + GEN_SCROLLTEXT + "' '" + m_folder + "/ScrollText.inc'");
     ExpectSameAsCommitted("ScrollText.inc");
 }
+
+TEST_F(Regenerate, MusicRebuildsByteForByte)
+{
+    Run(std::string("'") + GEN_MUSIC + "' '" + m_folder + "/music.xm'");
+    ExpectSameAsCommitted("music.xm");
+}
