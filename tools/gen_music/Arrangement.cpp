@@ -35,7 +35,7 @@ MelodyStyle Style(int instrument, int volume, uint8_t vibrato = 0)
 void Lead(XmPattern& p, const char* melody, int volume, bool echo)
 {
     const std::vector<NoteEvent> events = ParseMelody(melody);
-    WriteMelody(p, CH_LEAD, events, Style(LEAD, volume, 0x34));
+    WriteMelody(p, CH_LEAD, events, Style(LEAD, volume, 0x42));
     if (echo) {
         WriteEcho(p, CH_ECHO, events, 3, Style(LEAD, volume / 3));
         PutEffect(p, 0, CH_ECHO, '8', 0x30);
@@ -260,7 +260,7 @@ void LoopBack(XmModule& m)
     HalfTimeBar(p, 1, true);
     SnareRoll(p, 32);
     RiserFrom(p, CH_ECHO, 32);
-    Bells(p, CH_LEAD, "E5:6 D5:2 C5:4 B4:4  A4:6 C5:2 F5:8  E5:16  /G#5:16", 44);
+    Bells(p, CH_LEAD, "E5:6 D5:2 C5:4 B4:4  A4:6 C5:2 F5:8  E5:8 G5:8  B5:8 D6:8", 44);
     // Back to the start of the body.
     PutEffect(p, 63, CH_PERC, 'B', uint8_t(BODY_POSITION));
 }
@@ -305,4 +305,15 @@ void ComposeTune(XmModule& m)
                 10, 11, 12, 13, 14, 15, 16, 17, 18, 19,   // body
                 10, 11, 12, 13, 20, 21};                  // ... and back (B0A)
     m.restart = BODY_POSITION;
+
+    // Every part starts clean: a channel that does not strike a note on the
+    // first row lets go of whatever the previous part left sounding there
+    // (a riser, a vox swell, a ringing tom).
+    for (XmPattern& p : m.patterns) {
+        for (int channel = 0; channel < CHANNEL_COUNT; ++channel) {
+            XmCell& cell = p.At(0, channel);
+            if (cell.note == 0)
+                cell.note = XM_KEY_OFF;
+        }
+    }
 }

@@ -374,7 +374,7 @@ XmInstrument Lead()
     // Notes start straight and sing after a moment.
     instrument.vibratoType = 0;
     instrument.vibratoSweep = 24;
-    instrument.vibratoDepth = 8;
+    instrument.vibratoDepth = 6;
     instrument.vibratoRate = 16;
     return instrument;
 }
