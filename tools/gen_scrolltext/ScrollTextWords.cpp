@@ -21,7 +21,8 @@ std::vector<std::string> ScrollTextParagraphs()
         "little thread keeps filling. Not one note was recorded!",
 
         "About the tune: a quiet intro of pads and arpeggios sets the scene, the drums kick in, "
-        "the bass walks under a chord progression, and two lead voices trade the melody. When "
+        "the bass walks under a chord progression, and a lead sings the melody, echoed a few rows "
+        "later on another channel. When "
         "the body has played through, a B0A command jumps back to position 10, so the song loops "
         "for as long as you care to listen, without ever playing the intro again.",
 
@@ -48,7 +49,7 @@ std::vector<std::string> ScrollTextParagraphs()
         "the font makers, to the party organisers and their sleepless crews, to the archivists who "
         "keep old modules playable, and to you, dear viewer, for reading this far!   A special "
         "hello to the crew who built this thing in parallel: the player, the shell, the GL layer, "
-        "the mesh and text, and the content folks. Merge early, merge often!",
+        "the mesh and text, and the content folks.",
 
         "Credits to the tools: GCC and mingw-w64, CMake and Ninja, Wine, Xvfb and Mesa, "
         "GoogleTest, SDL2, FreeType and fontconfig, libsquish, libpng, SoX, glslang and "
