@@ -85,7 +85,7 @@ XmInstrument Snare()
         const double tone = 0.55 * std::sin(2.0 * PI * 190.0 * t) * std::exp(-t / 0.05) +
                             0.25 * std::sin(2.0 * PI * 330.0 * t) * std::exp(-t / 0.03);
         const double n = noise.Next();
-        const double hiss = (band.Process(n) * 1.4 + high.Process(n) * 0.6) * std::exp(-t / 0.085);
+        const double hiss = (band.Process(n) * 1.4 + high.Process(n) * 0.6) * std::exp(-t / 0.11);
         wave[i] = SoftClip((tone + 0.9 * hiss) * std::min(1.0, t / 0.0005), 1.3);
     }
     FadeOutTail(wave, 800);

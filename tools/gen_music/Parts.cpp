@@ -26,13 +26,13 @@ void DrumAndBassBar(XmPattern& p, int bar, bool ghosts, bool openHat)
         Hit(p, r + 15, CH_SNARE, SNARE, 18);
     }
     for (int k = 0; k < 16; k += 2)
-        Hit(p, r + k, CH_HATS, HAT_CLOSED, k % 4 == 0 ? 40 : 30);
+        Hit(p, r + k, CH_HATS, HAT_CLOSED, k % 4 == 0 ? 52 : 40);
     if (ghosts) {
-        Hit(p, r + 5, CH_HATS, HAT_CLOSED, 16);
-        Hit(p, r + 13, CH_HATS, HAT_CLOSED, 16);
+        Hit(p, r + 5, CH_HATS, HAT_CLOSED, 22);
+        Hit(p, r + 13, CH_HATS, HAT_CLOSED, 22);
     }
     if (openHat)
-        Hit(p, r + 14, CH_HATS, HAT_OPEN, 36);
+        Hit(p, r + 14, CH_HATS, HAT_OPEN, 44);
 }
 
 void HalfTimeBar(XmPattern& p, int bar, bool clap)
@@ -42,7 +42,7 @@ void HalfTimeBar(XmPattern& p, int bar, bool clap)
     Hit(p, r + 11, CH_KICK, KICK, 44);
     Hit(p, r + 8, CH_SNARE, clap ? CLAP : SNARE, 56);
     for (int k = 0; k < 16; k += 2)
-        Hit(p, r + k, CH_HATS, HAT_CLOSED, k % 4 == 2 ? 34 : 24);
+        Hit(p, r + k, CH_HATS, HAT_CLOSED, k % 4 == 2 ? 44 : 32);
 }
 
 void HatsBar(XmPattern& p, int bar, int volume)
@@ -106,16 +106,16 @@ void BassLine(XmPattern& p, const std::vector<Chord>& chords, BassStyle style)
         switch (style) {
         case BassStyle::Sub: {
             const uint8_t note = NoteAtOrAbove(Note("A1"), pitchClass);
-            Put(p, r, CH_BASS, {note, SUB_BASS, SetVolume(60), 0, 0});
+            Put(p, r, CH_BASS, {note, SUB_BASS, SetVolume(50), 0, 0});
             Put(p, r + 14, CH_BASS, {XM_KEY_OFF, 0, 0, 0, 0});
             break;
         }
         case BassStyle::Rolling: {
             const uint8_t note = NoteAtOrAbove(Note("A1"), pitchClass);
-            Put(p, r, CH_BASS, {note, SUB_BASS, SetVolume(62), 0, 0});
+            Put(p, r, CH_BASS, {note, SUB_BASS, SetVolume(52), 0, 0});
             Put(p, r + 6, CH_BASS, {XM_KEY_OFF, 0, 0, 0, 0});
-            Put(p, r + 10, CH_BASS, {note, SUB_BASS, SetVolume(54), 0, 0});
-            Put(p, r + 14, CH_BASS, {uint8_t(note + 12), SUB_BASS, SetVolume(40), 0, 0});
+            Put(p, r + 10, CH_BASS, {note, SUB_BASS, SetVolume(46), 0, 0});
+            Put(p, r + 14, CH_BASS, {uint8_t(note + 12), SUB_BASS, SetVolume(34), 0, 0});
             break;
         }
         case BassStyle::Reese: {
