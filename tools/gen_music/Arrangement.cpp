@@ -37,8 +37,9 @@ void Lead(XmPattern& p, const char* melody, int volume, bool echo)
     const std::vector<NoteEvent> events = ParseMelody(melody);
     WriteMelody(p, CH_LEAD, events, Style(LEAD, volume, 0x42));
     if (echo) {
-        WriteEcho(p, CH_ECHO, events, 3, Style(LEAD, volume / 3));
-        PutEffect(p, 0, CH_ECHO, '8', 0x30);
+        MelodyStyle echoStyle = Style(LEAD, volume / 3);
+        echoStyle.panning = 0x38;
+        WriteEcho(p, CH_ECHO, events, 3, echoStyle);
     }
 }
 
@@ -68,7 +69,6 @@ void Arpeggios(XmModule& m)
     PadChords(p, chords, PAD_WARM, 44, false);
     ArpChords(p, chords, CHIP, 28, true);
     Bells(p, CH_LEAD, BELL_CALL, 40);
-    PutEffect(p, 0, CH_LEAD, '8', 0x90);
     CrashAt(p, 0);
 }
 
@@ -201,7 +201,6 @@ void Breakdown(XmModule& m, bool returning)
     PadChords(p, chords, PAD_WARM, 44, !returning);
     BassLine(p, chords, BassStyle::Sub);
     Bells(p, CH_LEAD, returning ? BREAK_BELLS_2 : BREAK_BELLS, 44);
-    PutEffect(p, 0, CH_LEAD, '8', 0x70);
     if (!returning) {
         Put(p, 0, CH_ECHO, {Note("C4"), PAD_VOX, SetVolume(26), XmEffect('8'), 0x90});
         Put(p, 32, CH_ECHO, {Note("E4"), PAD_VOX, SetVolume(26), 0, 0});

@@ -30,11 +30,15 @@ XmEnvelope Envelope(std::vector<XmEnvelopePoint> points, int sustain = -1, int l
     return envelope;
 }
 
-XmInstrument Instrument(const XmSample& sample, const char* name, uint8_t volume)
+XmInstrument Instrument(const XmSample& sample, const char* name, uint8_t volume,
+                        uint8_t panning = 128)
 {
     XmSample s = sample;
     s.name = name;
     s.volume = volume;
+    // Where the instrument sits in the stereo field; each note with an
+    // instrument number starts from here.
+    s.panning = panning;
     return MakeXmInstrument(s, name);
 }
 
@@ -113,7 +117,7 @@ XmInstrument Clap()
     }
     FadeOutTail(wave, 600);
     Normalise(wave, 0.9);
-    return Instrument(Drum8(wave, rate), "clap", 44);
+    return Instrument(Drum8(wave, rate), "clap", 44, 152);
 }
 
 // Six detuned square waves through a high-pass: the classic metallic hat.
@@ -145,7 +149,7 @@ XmInstrument HatClosed()
     Wave wave = Metal(0.07, rate, 0.014, 404u);
     FadeOutTail(wave, 300);
     Normalise(wave, 0.85);
-    return Instrument(Drum8(wave, rate), "closed hat", 34);
+    return Instrument(Drum8(wave, rate), "closed hat", 34, 100);
 }
 
 XmInstrument HatOpen()
@@ -154,7 +158,7 @@ XmInstrument HatOpen()
     Wave wave = Metal(0.4, rate, 0.11, 505u);
     FadeOutTail(wave, 2000);
     Normalise(wave, 0.85);
-    return Instrument(Drum8(wave, rate), "open hat", 30);
+    return Instrument(Drum8(wave, rate), "open hat", 30, 100);
 }
 
 XmInstrument Crash()
@@ -170,7 +174,7 @@ XmInstrument Crash()
     }
     FadeOutTail(wave, 4000);
     Normalise(wave, 0.9);
-    return Instrument(Drum8(wave, rate), "crash", 34);
+    return Instrument(Drum8(wave, rate), "crash", 34, 156);
 }
 
 XmInstrument Tom()
@@ -192,7 +196,7 @@ XmInstrument Tom()
     Normalise(wave, 0.95);
     XmSample sample = MakeXmSample16(ToPcm16(wave));
     TuneSample(sample, rate, tone);
-    return Instrument(sample, "tom", 48);
+    return Instrument(sample, "tom", 48, 112);
 }
 
 XmInstrument SubBass()
@@ -346,7 +350,7 @@ XmInstrument Pluck()
     Normalise(wave, 0.95);
     XmSample sample = MakeXmSample8(ToPcm8(wave));
     TuneSample(sample, rate, C4_HZ);
-    return Instrument(sample, "pluck", 40);
+    return Instrument(sample, "pluck", 40, 160);
 }
 
 XmInstrument Lead()
@@ -400,7 +404,7 @@ XmInstrument Bell()
     Normalise(wave, 0.95);
     XmSample sample = MakeXmSample16(ToPcm16(wave));
     TuneSample(sample, rate, tone);
-    return Instrument(sample, "bell", 46);
+    return Instrument(sample, "bell", 46, 104);
 }
 
 XmInstrument Chip()
@@ -414,7 +418,7 @@ XmInstrument Chip()
     XmSample sample = MakeXmSample8(ToPcm8(wave));
     SetXmLoop(sample, XM_FORWARD_LOOP, uint32_t(period), uint32_t(period));
     TuneSample(sample, rate, rate / period);
-    XmInstrument instrument = Instrument(sample, "chip", 24);
+    XmInstrument instrument = Instrument(sample, "chip", 24, 164);
     instrument.volumeEnvelope = Envelope({{0, 64}, {5, 40}, {24, 30}}, 2);
     instrument.fadeout = 3000;
     return instrument;

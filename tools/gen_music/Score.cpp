@@ -115,6 +115,8 @@ void WriteMelody(XmPattern& pattern, int channel, const std::vector<NoteEvent>& 
                 PutEffect(pattern, e.row + r, channel, '3', 0);
         } else {
             Put(pattern, e.row, channel, {e.note, uint8_t(style.instrument), SetVolume(style.volume), 0, 0});
+            if (style.panning >= 0)
+                PutEffect(pattern, e.row, channel, '8', uint8_t(style.panning));
         }
         if (style.vibrato) {
             for (int r = e.slide ? 4 : 2; r < e.length; ++r)

@@ -54,6 +54,7 @@ struct MelodyStyle {
     uint8_t vibrato = 0;    // 4xy on held notes from their third row; 0 for none
     uint8_t slideSpeed = 0x18; // 3xx for slides
     bool keyOffOnRests = true;
+    int panning = -1;       // 8xx on each new note (a new note resets the panning); -1 for none
 };
 
 // Parses "A4:4 C5:2 -:2 /G#4:8" (note:rows, "-" a rest, a leading "/" slides
