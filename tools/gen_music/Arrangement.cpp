@@ -134,6 +134,8 @@ void Drop(XmModule& m, const char* melody, bool echo, bool impact)
     CrashAt(p, 0);
     if (impact)
         ImpactAt(p, 0);
+    if (echo)
+        SnareFill(p);
 }
 
 void DropPluck(XmModule& m)
@@ -178,6 +180,8 @@ void Theme(XmModule& m, const char* melody, bool echo)
     Lead(p, melody, 48, echo);
     if (!echo)
         CrashAt(p, 0);
+    else
+        SnareFill(p);
 }
 
 void Chorus(XmModule& m, const char* melody, bool crash)
@@ -192,6 +196,8 @@ void Chorus(XmModule& m, const char* melody, bool crash)
     Lead(p, melody, 50, true);
     if (crash)
         CrashAt(p, 0);
+    else
+        SnareFill(p);
 }
 
 void Breakdown(XmModule& m, bool returning)

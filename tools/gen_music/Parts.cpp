@@ -45,6 +45,16 @@ void HalfTimeBar(XmPattern& p, int bar, bool clap)
         Hit(p, r + k, CH_HATS, HAT_CLOSED, k % 4 == 2 ? 44 : 32);
 }
 
+void SnareFill(XmPattern& p)
+{
+    const int last = p.rows - 1;
+    // The backbeat at last - 3 stays; three quick strokes follow it.
+    Hit(p, last - 2, CH_SNARE, SNARE, 36);
+    Hit(p, last - 1, CH_SNARE, SNARE, 46);
+    Hit(p, last, CH_SNARE, SNARE, 58);
+    PutEffect(p, last, CH_SNARE, 'E', 0x93);
+}
+
 void HatsBar(XmPattern& p, int bar, int volume)
 {
     const int r = bar * ROWS_PER_BAR;

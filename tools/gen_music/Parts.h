@@ -20,6 +20,8 @@ enum Channel {
 // Drums, one bar (16 rows) at a time; bar is 0..3 within the pattern.
 void DrumAndBassBar(XmPattern& p, int bar, bool ghosts, bool openHat);
 void HalfTimeBar(XmPattern& p, int bar, bool clap);
+// A short snare run over the last beat of the pattern, into the next part.
+void SnareFill(XmPattern& p);
 void HatsBar(XmPattern& p, int bar, int volume);
 // A snare roll that tightens from quarter notes to a buzz over the pattern,
 // growing louder; from startRow to the end.
