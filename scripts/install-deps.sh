@@ -10,6 +10,7 @@ packages=(
   wine wine64
   xvfb xauth xdotool x11-utils
   libsdl2-dev libfreetype-dev libfontconfig-dev fontconfig
+  libepoxy-dev libstb-dev
   fonts-dejavu-core fonts-liberation2
   fonts-league-spartan fonts-bebas-neue fonts-play
   glslang-dev spirv-cross libspirv-cross-c-shared-dev

@@ -1,0 +1,205 @@
+#include "DeviceFixture.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+LRESULT CALLBACK TestWindowProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+const char CLASS_NAME[] = "SkelvaneDeviceTest";
+
+void PutU32(std::vector<unsigned char>& v, size_t at, uint32_t x)
+{
+    for (int i = 0; i < 4; ++i)
+        v[at + i] = static_cast<unsigned char>(x >> (8 * i));
+}
+
+}  // namespace
+
+bool HasDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr;
+}
+
+void DeviceTest::SetUp()
+{
+    if (!HasDisplay())
+        return;
+    WNDCLASSEXA c = {};
+    c.cbSize = sizeof c;
+    c.lpfnWndProc = &TestWindowProc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = CLASS_NAME;
+    RegisterClassExA(&c);
+    m_window = CreateWindowExA(0, CLASS_NAME, "", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, c.hInstance, nullptr);
+    ASSERT_NE(m_window, nullptr);
+    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(m_d3d, nullptr);
+}
+
+void DeviceTest::TearDown()
+{
+    for (auto it = m_owned.rbegin(); it != m_owned.rend(); ++it)
+        (*it)->Release();
+    m_owned.clear();
+    if (m_device) {
+        EXPECT_EQ(m_device->Release(), 0u) << "the device goes when its last reference does";
+    }
+    if (m_d3d)
+        m_d3d->Release();
+    if (m_window)
+        DestroyWindow(m_window);
+    UnregisterClassA(CLASS_NAME, GetModuleHandleA(nullptr));
+}
+
+bool DeviceTest::CreateDevice(bool fullScreen, UINT width, UINT height)
+{
+    D3DPRESENT_PARAMETERS p = {};
+    p.BackBufferWidth = width;
+    p.BackBufferHeight = height;
+    p.BackBufferFormat = D3DFMT_A8R8G8B8;
+    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    p.Windowed = fullScreen ? FALSE : TRUE;
+    p.EnableAutoDepthStencil = TRUE;
+    p.AutoDepthStencilFormat = D3DFMT_D16;
+    p.FullScreen_RefreshRateInHz = fullScreen ? 60 : 0;
+    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    m_width = width;
+    m_height = height;
+    return SUCCEEDED(m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window,
+                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &m_device)) &&
+           m_device;
+}
+
+std::vector<uint32_t> DeviceTest::ReadPixels(IDirect3DSurface9* surface)
+{
+    D3DSURFACE_DESC desc;
+    surface->GetDesc(&desc);
+    IDirect3DSurface9* copy = nullptr;
+    std::vector<uint32_t> pixels;
+    if (FAILED(m_device->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                     &copy, nullptr)))
+        return pixels;
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(m_device->GetRenderTargetData(surface, copy)) && SUCCEEDED(copy->LockRect(&locked, nullptr, 0))) {
+        pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
+        for (UINT y = 0; y < desc.Height; ++y)
+            std::memcpy(&pixels[y * desc.Width], static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch,
+                        desc.Width * 4);
+        copy->UnlockRect();
+    }
+    copy->Release();
+    return pixels;
+}
+
+std::vector<uint32_t> DeviceTest::ReadBackBuffer()
+{
+    IDirect3DSurface9* back = nullptr;
+    if (FAILED(m_device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &back)))
+        return {};
+    std::vector<uint32_t> pixels = ReadPixels(back);
+    back->Release();
+    return pixels;
+}
+
+ID3DXEffect* DeviceTest::MakeEffect(const char* source)
+{
+    ID3DXEffect* effect = nullptr;
+    ID3DXBuffer* errors = nullptr;
+    const HRESULT hr = D3DXCreateEffect(m_device, source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr,
+                                        0, nullptr, &effect, &errors);
+    EXPECT_TRUE(SUCCEEDED(hr)) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
+    if (errors)
+        errors->Release();
+    if (effect)
+        m_owned.push_back(effect);
+    return effect;
+}
+
+IDirect3DVertexDeclaration9* DeviceTest::PosColDeclaration()
+{
+    const D3DVERTEXELEMENT9 elements[] = {
+        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+        D3DDECL_END()};
+    IDirect3DVertexDeclaration9* d = nullptr;
+    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
+    if (d)
+        m_owned.push_back(d);
+    return d;
+}
+
+IDirect3DVertexDeclaration9* DeviceTest::PosColTexDeclaration()
+{
+    const D3DVERTEXELEMENT9 elements[] = {
+        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+        {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+        D3DDECL_END()};
+    IDirect3DVertexDeclaration9* d = nullptr;
+    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
+    if (d)
+        m_owned.push_back(d);
+    return d;
+}
+
+IDirect3DVertexDeclaration9* DeviceTest::PosDeclaration()
+{
+    const D3DVERTEXELEMENT9 elements[] = {
+        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
+    IDirect3DVertexDeclaration9* d = nullptr;
+    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
+    if (d)
+        m_owned.push_back(d);
+    return d;
+}
+
+void DeviceTest::DrawWithEffect(ID3DXEffect* effect, D3DPRIMITIVETYPE type, UINT primitives, const void* vertices,
+                                UINT stride)
+{
+    ASSERT_EQ(m_device->BeginScene(), D3D_OK);
+    UINT passes = 0;
+    ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
+    for (UINT p = 0; p < passes; ++p) {
+        EXPECT_EQ(effect->BeginPass(p), D3D_OK);
+        EXPECT_EQ(m_device->DrawPrimitiveUP(type, primitives, vertices, stride), D3D_OK);
+        EXPECT_EQ(effect->EndPass(), D3D_OK);
+    }
+    EXPECT_EQ(effect->End(), D3D_OK);
+    EXPECT_EQ(m_device->EndScene(), D3D_OK);
+}
+
+std::vector<unsigned char> MakeDds(UINT width, UINT height, D3DFORMAT format, const std::vector<uint32_t>& texels,
+                                   const std::vector<uint64_t>& blocks)
+{
+    std::vector<unsigned char> file(128, 0);
+    std::memcpy(file.data(), "DDS ", 4);
+    PutU32(file, 4, 124);
+    PutU32(file, 8, 0x1 | 0x2 | 0x4 | 0x1000);
+    PutU32(file, 12, height);
+    PutU32(file, 16, width);
+    PutU32(file, 76, 32);
+    if (format == D3DFMT_DXT1) {
+        PutU32(file, 80, 0x4);
+        PutU32(file, 84, MAKEFOURCC('D', 'X', 'T', '1'));
+        for (uint64_t b : blocks)
+            for (int i = 0; i < 8; ++i)
+                file.push_back(static_cast<unsigned char>(b >> (8 * i)));
+    } else {
+        PutU32(file, 80, format == D3DFMT_A8R8G8B8 ? 0x41 : 0x40);
+        PutU32(file, 88, 32);
+        PutU32(file, 92, 0x00FF0000);
+        PutU32(file, 96, 0x0000FF00);
+        PutU32(file, 100, 0x000000FF);
+        PutU32(file, 104, format == D3DFMT_A8R8G8B8 ? 0xFF000000 : 0);
+        for (uint32_t t : texels)
+            for (int i = 0; i < 4; ++i)
+                file.push_back(static_cast<unsigned char>(t >> (8 * i)));
+    }
+    PutU32(file, 108, 0x1000);
+    return file;
+}
