@@ -1,0 +1,524 @@
+#include "Effects.h"
+
+#include "Mixer.h"
+#include "Modulation.h"
+#include "Sequencer.h"
+
+namespace {
+
+enum Effect : uint8_t {
+    EFFECT_ARPEGGIO = 0,
+    EFFECT_PORTA_UP = 1,
+    EFFECT_PORTA_DOWN = 2,
+    EFFECT_TONE_PORTA = 3,
+    EFFECT_VIBRATO = 4,
+    EFFECT_TONE_PORTA_VOLUME_SLIDE = 5,
+    EFFECT_VIBRATO_VOLUME_SLIDE = 6,
+    EFFECT_TREMOLO = 7,
+    EFFECT_SET_PANNING = 8,
+    EFFECT_SAMPLE_OFFSET = 9,
+    EFFECT_VOLUME_SLIDE = 10,
+    EFFECT_POSITION_JUMP = 11,
+    EFFECT_SET_VOLUME = 12,
+    EFFECT_PATTERN_BREAK = 13,
+    EFFECT_EXTENDED = 14,
+    EFFECT_SPEED_BPM = 15,
+    EFFECT_GLOBAL_VOLUME = 16,
+    EFFECT_GLOBAL_VOLUME_SLIDE = 17,
+    EFFECT_KEY_OFF = 20,
+    EFFECT_ENVELOPE_POSITION = 21,
+    EFFECT_PANNING_SLIDE = 25,
+    EFFECT_MULTI_RETRIG = 27,
+    EFFECT_TREMOR = 29,
+    EFFECT_EXTRA_FINE_PORTA = 33,
+};
+
+enum Extended : uint8_t {
+    EXTENDED_FINE_PORTA_UP = 1,
+    EXTENDED_FINE_PORTA_DOWN = 2,
+    EXTENDED_VIBRATO_WAVEFORM = 4,
+    EXTENDED_FINETUNE = 5,
+    EXTENDED_PATTERN_LOOP = 6,
+    EXTENDED_TREMOLO_WAVEFORM = 7,
+    EXTENDED_SET_PANNING = 8,
+    EXTENDED_RETRIGGER = 9,
+    EXTENDED_FINE_VOLUME_UP = 10,
+    EXTENDED_FINE_VOLUME_DOWN = 11,
+    EXTENDED_NOTE_CUT = 12,
+    EXTENDED_NOTE_DELAY = 13,
+    EXTENDED_PATTERN_DELAY = 14,
+};
+
+const int32_t MIN_PORTA_UP_PERIOD = 56;
+const int32_t MAX_BREAK_ROW = 63;
+const uint8_t NOTE_DELAY_CLEARED =
+    UPDATE_FREQUENCY | UPDATE_VOLUME | UPDATE_PANNING | UPDATE_TRIGGER;
+
+void Remember(uint8_t& memory, uint8_t value)
+{
+    if (value != 0)
+        memory = value;
+}
+
+int32_t High(uint8_t param)
+{
+    return param >> 4;
+}
+
+int32_t Low(uint8_t param)
+{
+    return param & 15;
+}
+
+void VolumeUp(Channel* channel, int32_t amount)
+{
+    channel->volume += amount;
+    if (channel->volume > 64)
+        channel->volume = 64;
+}
+
+void VolumeDown(Channel* channel, int32_t amount)
+{
+    channel->volume -= amount;
+    if (channel->volume < 0)
+        channel->volume = 0;
+}
+
+void VolumeSlide(Channel* channel, uint8_t memory)
+{
+    if (High(memory) != 0)
+        VolumeUp(channel, High(memory));
+    else if (Low(memory) != 0)
+        VolumeDown(channel, Low(memory));
+    channel->updateFlags |= UPDATE_VOLUME;
+}
+
+void ClearFlags(Channel* channel, uint8_t flags)
+{
+    channel->updateFlags &= uint8_t(~flags);
+}
+
+// Lxx: jumps the volume envelope to tick position, interpolating on the
+// segment that holds it.
+void SetEnvelopePosition(Channel* channel, const Instrument* inst, int32_t position)
+{
+    const EnvelopePoint* points = inst->volEnvelope;
+    const int32_t count = inst->volPointCount;
+    int32_t j = 0;
+    while (j < count && position > points[j + 1].x)
+        ++j;
+    channel->volEnvPoint = j;
+    if (j >= count - 1) {
+        channel->volEnvValue = points[count - 1].y;
+        channel->volEnvDone = 1;
+        return;
+    }
+    channel->volEnvDone = 0;
+    channel->volEnvTick = position;
+    const int32_t dx = int32_t(points[j + 1].x) - int32_t(points[j].x);
+    const int32_t dy = (int32_t(points[j + 1].y) - int32_t(points[j].y)) * 65536;
+    channel->volEnvStep = dx != 0 ? dy / dx : 0;
+    // A position before the first point (an envelope not starting at tick 0)
+    // extrapolates; keep the sum in range.
+    int64_t fixed = int64_t(points[j].y) * 65536 +
+                    int64_t(position - int32_t(points[j].x)) * channel->volEnvStep;
+    if (fixed < INT32_MIN)
+        fixed = INT32_MIN;
+    if (fixed > INT32_MAX)
+        fixed = INT32_MAX;
+    channel->volEnvFixed = int32_t(fixed);
+    channel->volEnvValue = channel->volEnvFixed >> 16;
+    channel->volEnvPoint = j + 1;
+}
+
+void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
+                       const SampleSelection& selection, const ChannelBefore& before)
+{
+    const uint8_t y = uint8_t(Low(param));
+    switch (High(param)) {
+    case EXTENDED_FINE_PORTA_UP:
+        Remember(channel->finePortaUpMem, y);
+        channel->period = LimitPeriod(int64_t(channel->period) - 4 * channel->finePortaUpMem);
+        break;
+    case EXTENDED_FINE_PORTA_DOWN:
+        Remember(channel->finePortaDownMem, y);
+        channel->period = LimitPeriod(int64_t(channel->period) + 4 * channel->finePortaDownMem);
+        break;
+    case EXTENDED_VIBRATO_WAVEFORM:
+        channel->waveControl = uint8_t((channel->waveControl & 0xF0) | y);
+        break;
+    case EXTENDED_FINETUNE:
+        OverrideFinetune(selection, y);
+        break;
+    case EXTENDED_PATTERN_LOOP:
+        if (y == 0) {
+            channel->loopRow = song->row;
+        } else {
+            if (channel->loopCount == 0)
+                channel->loopCount = y;
+            else
+                channel->loopCount -= 1;
+            if (channel->loopCount != 0)
+                song->nextRow = channel->loopRow;
+        }
+        break;
+    case EXTENDED_TREMOLO_WAVEFORM:
+        channel->waveControl = uint8_t((channel->waveControl & 0x0F) | (y << 4));
+        break;
+    case EXTENDED_SET_PANNING:
+        channel->panning = 16 * y;
+        channel->updateFlags |= UPDATE_PANNING;
+        break;
+    case EXTENDED_FINE_VOLUME_UP:
+        Remember(channel->fineVolSlideMem, y);
+        VolumeUp(channel, channel->fineVolSlideMem);
+        channel->updateFlags |= UPDATE_VOLUME;
+        break;
+    case EXTENDED_FINE_VOLUME_DOWN:
+        Remember(channel->fineVolSlideMem, y);
+        VolumeDown(channel, channel->fineVolSlideMem);
+        channel->updateFlags |= UPDATE_VOLUME;
+        break;
+    case EXTENDED_NOTE_DELAY:
+        ClearFlags(channel, NOTE_DELAY_CLEARED);
+        channel->period = before.period;
+        channel->volume = before.volume;
+        channel->panning = before.panning;
+        break;
+    case EXTENDED_PATTERN_DELAY:
+        song->patternDelayTicks = y * song->speed;
+        break;
+    default:
+        break;
+    }
+}
+
+void ExtendedTickEffect(Song* song, Channel* channel, const NoteCell& cell,
+                        const SampleSelection& selection)
+{
+    const int32_t y = Low(cell.param);
+    switch (High(cell.param)) {
+    case EXTENDED_RETRIGGER:
+        if (y != 0 && song->tick % y == 0)
+            channel->updateFlags |= UPDATE_TRIGGER | UPDATE_FREQUENCY | UPDATE_VOLUME;
+        break;
+    case EXTENDED_NOTE_CUT:
+        if (song->tick == y) {
+            channel->volume = 0;
+            channel->updateFlags |= UPDATE_VOLUME;
+        }
+        break;
+    case EXTENDED_NOTE_DELAY:
+        if (song->tick == y) {
+            ResetChannelForInstrument(channel, selection.smp);
+            channel->period = channel->targetPeriod;
+            channel->updateFlags |= UPDATE_FREQUENCY;
+            if (cell.volumeColumn != 0)
+                ApplyVolumeColumn(channel, cell.volumeColumn);
+            channel->updateFlags |= UPDATE_TRIGGER;
+        } else {
+            ClearFlags(channel, NOTE_DELAY_CLEARED);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MultiRetrig(Song* song, Channel* channel)
+{
+    if (channel->retrigInterval == 0 || song->tick % channel->retrigInterval != 0)
+        return;
+    int32_t& volume = channel->volume;
+    switch (channel->retrigVolumeMode) {
+    case 1: volume -= 1; break;
+    case 2: volume -= 2; break;
+    case 3: volume -= 4; break;
+    case 4: volume -= 8; break;
+    case 5: volume -= 16; break;
+    case 6: volume = volume * 2 / 3; break;
+    case 7: volume = volume / 2; break;
+    case 9: volume += 1; break;
+    case 10: volume += 2; break;
+    case 11: volume += 4; break;
+    case 12: volume += 8; break;
+    case 13: volume += 16; break;
+    case 14: volume = volume * 3 / 2; break;
+    case 15: volume = volume * 2; break;
+    default: break;
+    }
+    if (channel->retrigVolumeMode != 0) {
+        volume = volume < 0 ? 0 : (volume > 64 ? 64 : volume);
+        channel->updateFlags |= UPDATE_VOLUME;
+    }
+    channel->updateFlags |= UPDATE_TRIGGER;
+}
+
+int32_t ArpeggioDelta(const Song* song, const Channel* channel, uint8_t param, int32_t finetune)
+{
+    int32_t semitones = 0;
+    switch (song->tick % 3) {
+    case 1: semitones = High(param); break;
+    case 2: semitones = Low(param); break;
+    default: semitones = 0; break;
+    }
+    if (song->songFlags & SONG_LINEAR_FREQUENCIES)
+        return 64 * semitones;
+    if (semitones == 0)
+        return 0;
+    return AmigaPeriod(channel->realNote + semitones, finetune) -
+           AmigaPeriod(channel->realNote, finetune);
+}
+
+}  // namespace
+
+void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
+               const SampleSelection& selection, const ChannelBefore& before, RowState& row)
+{
+    const uint8_t param = cell.param;
+    switch (cell.effect) {
+    case EFFECT_PORTA_UP:
+        Remember(channel->portaUpMem, param);
+        break;
+    case EFFECT_PORTA_DOWN:
+        Remember(channel->portaDownMem, param);
+        break;
+    case EFFECT_TONE_PORTA:
+        Remember(channel->portaSpeed, param);
+        channel->portaTarget = channel->targetPeriod;
+        ClearFlags(channel, UPDATE_TRIGGER | UPDATE_FREQUENCY);
+        break;
+    case EFFECT_VIBRATO:
+        if (High(param) != 0)
+            channel->vibratoSpeed = uint8_t(High(param));
+        if (Low(param) != 0)
+            channel->vibratoDepth = uint8_t(Low(param));
+        ApplyVibrato(channel);
+        break;
+    case EFFECT_TONE_PORTA_VOLUME_SLIDE:
+        channel->portaTarget = channel->targetPeriod;
+        Remember(channel->volSlideMem, param);
+        ClearFlags(channel, UPDATE_TRIGGER | UPDATE_FREQUENCY);
+        break;
+    case EFFECT_VIBRATO_VOLUME_SLIDE:
+        Remember(channel->volSlideMem, param);
+        ApplyVibrato(channel);
+        break;
+    case EFFECT_TREMOLO:
+        if (High(param) != 0)
+            channel->tremoloSpeed = uint8_t(High(param));
+        if (Low(param) != 0)
+            channel->tremoloDepth = uint8_t(Low(param));
+        break;
+    case EFFECT_SET_PANNING:
+        channel->panning = param;
+        channel->updateFlags |= UPDATE_PANNING;
+        break;
+    case EFFECT_SAMPLE_OFFSET:
+        if (param != 0)
+            channel->sampleOffsetMem = param;
+        if (channel->voice) {
+            const uint32_t offset = uint32_t(channel->sampleOffsetMem) * 256;
+            const Sample* smp = selection.smp;
+            if (offset >= smp->loopStart + smp->loopLength) {
+                ClearFlags(channel, UPDATE_TRIGGER);
+                channel->updateFlags |= UPDATE_REWIND;
+            } else {
+                channel->voice->startOffset = offset;
+            }
+        }
+        break;
+    case EFFECT_VOLUME_SLIDE:
+        Remember(channel->volSlideMem, param);
+        break;
+    case EFFECT_POSITION_JUMP:
+        song->nextRow = 0;
+        song->nextOrderPos = param < song->songLength ? param : 0;
+        row.jumpSeen = true;
+        break;
+    case EFFECT_SET_VOLUME:
+        channel->volume = param;
+        channel->updateFlags |= UPDATE_VOLUME;
+        break;
+    case EFFECT_PATTERN_BREAK: {
+        const int32_t target = 10 * High(param) + Low(param);
+        song->nextRow = target > MAX_BREAK_ROW ? 0 : target;
+        if (!row.jumpSeen)
+            song->nextOrderPos = song->orderPos + 1;
+        if (song->nextOrderPos >= song->songLength)
+            song->nextOrderPos = 0;
+        break;
+    }
+    case EFFECT_EXTENDED:
+        ExtendedRowEffect(song, channel, param, selection, before);
+        break;
+    case EFFECT_SPEED_BPM:
+        if (param < 32)
+            song->speed = param;
+        else
+            SetBpm(song, param);
+        break;
+    case EFFECT_GLOBAL_VOLUME:
+        song->globalVolume = param > 64 ? 64 : param;
+        channel->updateFlags |= UPDATE_VOLUME;
+        break;
+    case EFFECT_GLOBAL_VOLUME_SLIDE:
+        Remember(song->globalVolumeSlideMem, param);
+        break;
+    case EFFECT_ENVELOPE_POSITION:
+        if (selection.inst->volType & ENVELOPE_ON)
+            SetEnvelopePosition(channel, selection.inst, param);
+        break;
+    case EFFECT_PANNING_SLIDE:
+        if (param != 0) {
+            channel->panSlideMem = param;
+            channel->updateFlags |= UPDATE_PANNING;
+        }
+        break;
+    case EFFECT_MULTI_RETRIG:
+        if (param != 0) {
+            channel->retrigVolumeMode = uint8_t(High(param));
+            channel->retrigInterval = uint8_t(Low(param));
+        }
+        break;
+    case EFFECT_TREMOR:
+        if (param != 0) {
+            channel->tremorOnTicks = uint8_t(High(param) + 1);
+            channel->tremorOffTicks = uint8_t(Low(param) + 1);
+        }
+        ApplyTremor(channel);
+        break;
+    case EFFECT_EXTRA_FINE_PORTA:
+        if (High(param) == 1) {
+            Remember(channel->xfinePortaUpMem, uint8_t(Low(param)));
+            channel->period = LimitPeriod(int64_t(channel->period) - channel->xfinePortaUpMem);
+        } else if (High(param) == 2) {
+            Remember(channel->xfinePortaDownMem, uint8_t(Low(param)));
+            channel->period = LimitPeriod(int64_t(channel->period) + channel->xfinePortaDownMem);
+        }
+        break;
+    default:
+        // Key off (K) acts before the envelopes, in the sequencer; the
+        // remaining types do nothing.
+        break;
+    }
+}
+
+void TickVolumeColumn(Channel* channel, uint8_t volumeColumn)
+{
+    const int32_t l = volumeColumn & 15;
+    switch (volumeColumn >> 4) {
+    case 0x6:
+        VolumeDown(channel, l);
+        channel->updateFlags |= UPDATE_VOLUME;
+        break;
+    case 0x7:
+        VolumeUp(channel, l);
+        channel->updateFlags |= UPDATE_VOLUME;
+        break;
+    case 0xB:
+        channel->vibratoDepth = uint8_t(l);
+        ApplyVibratoAndAdvance(channel);
+        break;
+    case 0xD:
+        channel->panning = LimitPanning(int64_t(channel->panning) - l);
+        channel->updateFlags |= UPDATE_PANNING;
+        break;
+    case 0xE:
+        channel->panning = LimitPanning(int64_t(channel->panning) + l);
+        channel->updateFlags |= UPDATE_PANNING;
+        break;
+    case 0xF:
+        StepTonePortamento(channel);
+        break;
+    default:
+        break;
+    }
+}
+
+void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
+                const SampleSelection& selection)
+{
+    const uint8_t param = cell.param;
+    switch (cell.effect) {
+    case EFFECT_ARPEGGIO:
+        if (param != 0) {
+            channel->periodDelta =
+                ArpeggioDelta(song, channel, param, SelectionFinetune(selection));
+            channel->updateFlags |= UPDATE_FREQUENCY;
+        }
+        break;
+    case EFFECT_PORTA_UP:
+        channel->period -= 4 * channel->portaUpMem;
+        if (channel->period < MIN_PORTA_UP_PERIOD)
+            channel->period = MIN_PORTA_UP_PERIOD;
+        channel->periodDelta = 0;
+        channel->updateFlags |= UPDATE_FREQUENCY;
+        break;
+    case EFFECT_PORTA_DOWN:
+        channel->period = LimitPeriod(int64_t(channel->period) + 4 * channel->portaDownMem);
+        channel->periodDelta = 0;
+        channel->updateFlags |= UPDATE_FREQUENCY;
+        break;
+    case EFFECT_TONE_PORTA:
+        channel->periodDelta = 0;
+        StepTonePortamento(channel);
+        break;
+    case EFFECT_VIBRATO:
+        ApplyVibratoAndAdvance(channel);
+        break;
+    case EFFECT_TONE_PORTA_VOLUME_SLIDE:
+        channel->periodDelta = 0;
+        StepTonePortamento(channel);
+        VolumeSlide(channel, channel->volSlideMem);
+        break;
+    case EFFECT_VIBRATO_VOLUME_SLIDE:
+        ApplyVibratoAndAdvance(channel);
+        VolumeSlide(channel, channel->volSlideMem);
+        break;
+    case EFFECT_TREMOLO:
+        ApplyTremolo(channel);
+        break;
+    case EFFECT_VOLUME_SLIDE:
+        VolumeSlide(channel, channel->volSlideMem);
+        break;
+    case EFFECT_EXTENDED:
+        ExtendedTickEffect(song, channel, cell, selection);
+        break;
+    case EFFECT_GLOBAL_VOLUME_SLIDE: {
+        const uint8_t memory = song->globalVolumeSlideMem;
+        if (High(memory) != 0) {
+            song->globalVolume += High(memory);
+            if (song->globalVolume > 64)
+                song->globalVolume = 64;
+        } else if (Low(memory) != 0) {
+            song->globalVolume -= Low(memory);
+            if (song->globalVolume < 0)
+                song->globalVolume = 0;
+        }
+        break;
+    }
+    case EFFECT_PANNING_SLIDE: {
+        const uint8_t memory = channel->panSlideMem;
+        if (High(memory) != 0) {
+            channel->panning += High(memory);
+            if (channel->panning > 255)
+                channel->panning = 255;
+        } else if (Low(memory) != 0) {
+            channel->panning -= Low(memory);
+            if (channel->panning < 0)
+                channel->panning = 0;
+        }
+        channel->updateFlags |= UPDATE_PANNING;
+        break;
+    }
+    case EFFECT_MULTI_RETRIG:
+        MultiRetrig(song, channel);
+        break;
+    case EFFECT_TREMOR:
+        ApplyTremor(channel);
+        break;
+    default:
+        break;
+    }
+}

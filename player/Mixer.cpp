@@ -1,0 +1,483 @@
+#include "Mixer.h"
+
+#include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+Voice VoiceTable[VOICE_TABLE_SIZE];
+
+namespace {
+
+const float INV_255 = 1.0f / 255.0f;
+const float INV_256 = 1.0f / 256.0f;
+const float RAMP_SCALE = 1.0f / float(RampFrames);
+const float WEIGHT_SCALE = 1.0f / 2147483648.0f;  // 2^-31
+const uint64_t CLEAR_LOW_BIT = ~uint64_t(1);
+
+inline uint64_t PositionOf(const Voice& voice)
+{
+    return (uint64_t(uint32_t(voice.positionInt)) << 32) | voice.positionFrac;
+}
+
+inline void StorePosition(Voice& voice, uint64_t position)
+{
+    voice.positionInt = int32_t(uint32_t(position >> 32));
+    voice.positionFrac = uint32_t(position);
+}
+
+// The frame at the position, interpolated towards the next one.
+inline float FrameAt(const int16_t* data, uint64_t position)
+{
+    const int16_t* frame = data + uint32_t(position >> 32);
+    const float weight = float(int32_t(uint32_t(position) >> 1)) * WEIGHT_SCALE;
+    const float first = float(frame[0]);
+    return first + weight * float(frame[1] - frame[0]);
+}
+
+inline uint64_t CeilDivide(uint64_t numerator, uint64_t denominator)
+{
+    return numerator / denominator + (numerator % denominator != 0 ? 1 : 0);
+}
+
+// A frame clears bit 0 of the position and then adds the step (the
+// increment, or its negative going backward). From the first frame on, the
+// positions therefore form a plain progression: position k of a run is
+// base + k x (step with bit 0 cleared), where base is the start position with
+// bit 0 replaced by the step's bit 0. Bit 0 changes neither the frame read
+// nor its weight, so a run renders from that progression and ends on its
+// next term.
+struct Progression {
+    uint64_t base;
+    uint64_t step;
+};
+
+inline Progression ProgressionOf(uint64_t position, uint64_t step)
+{
+    return {(position & CLEAR_LOW_BIT) + (step & 1), step & CLEAR_LOW_BIT};
+}
+
+// Output frames until the position reaches the boundary the voice moves
+// towards, counted exactly for the way a frame advances the position (bit 0
+// cleared, then the increment added or subtracted), so that no rendered frame
+// lies beyond the boundary. 0 when the position is at or past it.
+uint64_t FramesToBoundary(uint64_t position, uint64_t increment, bool forward, uint64_t boundary,
+                          uint64_t limit)
+{
+    // Most chunks end long before the boundary: a bound on the quotient
+    // (whole frames to go over whole frames per step, rounded up) spares the
+    // division then. Any value above limit means "not within limit frames".
+    auto beyond = [limit](uint64_t distance, uint64_t step) {
+        return (distance >> 32) > limit * ((step >> 32) + 1);
+    };
+    const uint64_t even = position & CLEAR_LOW_BIT;
+    const uint64_t odd = increment & 1;
+    if (forward) {
+        if (position >= boundary)
+            return 0;
+        uint64_t step = increment & CLEAR_LOW_BIT;
+        uint64_t carry = odd;
+        if (step == 0) {  // a voice that does not move ends as if it played at 256 Hz
+            step = FALLBACK_INCREMENT;
+            carry = 0;
+        }
+        const uint64_t distance = boundary - even;
+        if (beyond(distance, step))
+            return limit + 1;
+        const uint64_t frames = distance > carry ? CeilDivide(distance - carry, step) : 0;
+        return frames > 0 ? frames : 1;
+    }
+    if (position <= boundary)
+        return 0;
+    uint64_t step = increment + odd;
+    uint64_t carry = odd;
+    if (increment == 0) {
+        step = FALLBACK_INCREMENT;
+        carry = 0;
+    }
+    if (beyond(even + carry - boundary, step))
+        return limit + 1;
+    const uint64_t frames = CeilDivide(even + carry - boundary, step);
+    return frames > 0 ? frames : 1;
+}
+
+// Where a run of frames leaves the position without rendering it: the
+// progression that RenderSteady and RenderRamp follow.
+uint64_t Advance(uint64_t position, uint64_t step, int32_t frames)
+{
+    if (frames <= 0)
+        return position;
+    const Progression run = ProgressionOf(position, step);
+    return run.base + uint64_t(frames) * run.step;
+}
+
+// Folds a ping-pong position that has left [loopStart, loopEnd) back into it,
+// reflecting at the end (moving backward afterwards) and at the start (moving
+// forward afterwards) as often as needed. Two reflections in a row move the
+// position by twice the loop length, so long overshoots are reduced first.
+void FoldPingPong(int64_t& position, int32_t& direction, int64_t loopStart, int64_t loopEnd)
+{
+    const int64_t period = 2 * (loopEnd - loopStart);
+    for (;;) {
+        if (position >= loopEnd) {
+            position -= (position - loopEnd) / period * period;
+            position = 2 * loopEnd - position - 1;
+            direction = 2;
+        } else if (position < loopStart) {
+            position += (loopStart - position - 1) / period * period;
+            position = 2 * loopStart - position - 1;
+            direction = 1;
+        } else {
+            return;
+        }
+    }
+}
+
+// The voice's position has reached the end of its playable region (or the
+// loop start going backward): wrap, reflect, or free the voice. False when the
+// voice is free.
+bool HandleBoundary(Voice& voice, uint64_t position, bool forward)
+{
+    const Sample& sample = *voice.sample;
+    const int64_t loopStart = int64_t(sample.loopStart) << 32;
+    const int64_t loopEnd = (int64_t(sample.loopStart) + sample.loopLength) << 32;
+    int64_t at = int64_t(position);
+    if (sample.loopLength != 0 && sample.loopKind == LOOP_FORWARD) {
+        // Only a voice that does not move can stop short of the loop end.
+        if (at < loopEnd)
+            at = loopEnd;
+        const int64_t length = loopEnd - loopStart;
+        at = loopStart + (at - loopStart) % length;
+        StorePosition(voice, uint64_t(at));
+        return true;
+    }
+    if (sample.loopLength != 0 && sample.loopKind == LOOP_PINGPONG) {
+        if (forward) {
+            if (at < loopEnd)
+                at = loopEnd;
+            at = 2 * loopEnd - at - 1;
+            voice.direction = 2;
+        } else {
+            if (at > loopStart)
+                at = loopStart;
+            at = 2 * loopStart - at - 1;
+            // Landing exactly on the loop start would reflect to just before
+            // it, outside the sample when the loop starts at frame 0.
+            if (at < loopStart)
+                at = loopStart;
+            voice.direction = 1;
+        }
+        FoldPingPong(at, voice.direction, loopStart, loopEnd);
+        StorePosition(voice, uint64_t(at));
+        return true;
+    }
+    voice.sample = nullptr;
+    voice.positionInt = 0;
+    voice.positionFrac = 0;
+    return false;
+}
+
+#if defined(__SSE2__)
+// Interpolated values of four frames whose positions are at, at + step,
+// at + 2 x step and at + 3 x step: the same float operations as FrameAt. The
+// positions are also the 64-bit lanes of firstTwo and lastTwo, from which the
+// fractions are taken; the frame numbers come from the scalar positions,
+// which need no shuffling.
+inline __m128 FourFrames(const int16_t* data, uint64_t at, uint64_t step, __m128i firstTwo,
+                         __m128i lastTwo)
+{
+    int32_t pairs[4];  // each (frame, next frame) as two 16-bit halves
+    std::memcpy(&pairs[0], data + uint32_t(at >> 32), sizeof(int32_t));
+    std::memcpy(&pairs[1], data + uint32_t((at + step) >> 32), sizeof(int32_t));
+    std::memcpy(&pairs[2], data + uint32_t((at + 2 * step) >> 32), sizeof(int32_t));
+    std::memcpy(&pairs[3], data + uint32_t((at + 3 * step) >> 32), sizeof(int32_t));
+    const __m128i packed = _mm_setr_epi32(pairs[0], pairs[1], pairs[2], pairs[3]);
+    const __m128i frame = _mm_srai_epi32(_mm_slli_epi32(packed, 16), 16);
+    const __m128i next = _mm_srai_epi32(packed, 16);
+    const __m128 lows = _mm_shuffle_ps(_mm_castsi128_ps(firstTwo), _mm_castsi128_ps(lastTwo),
+                                       _MM_SHUFFLE(2, 0, 2, 0));
+    const __m128i halfFractions = _mm_srli_epi32(_mm_castps_si128(lows), 1);
+    const __m128 weight = _mm_mul_ps(_mm_cvtepi32_ps(halfFractions), _mm_set1_ps(WEIGHT_SCALE));
+    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(next, frame));
+    return _mm_add_ps(_mm_cvtepi32_ps(frame), _mm_mul_ps(weight, difference));
+}
+#endif
+
+// Frames at constant gains, two per iteration (four where the machine
+// allows); the same samples either way. Returns the position after them.
+uint64_t RenderSteady(const int16_t* data, uint64_t position, uint64_t step, float* out,
+                      int32_t pairs, float leftGain, float rightGain)
+{
+    if (pairs <= 0)
+        return position;
+    const Progression run = ProgressionOf(position, step);
+    uint64_t at = run.base;
+    int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128 gains = _mm_setr_ps(leftGain, rightGain, leftGain, rightGain);
+    const __m128i advance = _mm_set1_epi64x(int64_t(4 * run.step));
+    __m128i firstTwo = _mm_set_epi64x(int64_t(at + run.step), int64_t(at));
+    __m128i lastTwo = _mm_set_epi64x(int64_t(at + 3 * run.step), int64_t(at + 2 * run.step));
+    for (; i + 2 <= pairs; i += 2) {
+        const __m128 values = FourFrames(data, at, run.step, firstTwo, lastTwo);
+        at += 4 * run.step;
+        firstTwo = _mm_add_epi64(firstTwo, advance);
+        lastTwo = _mm_add_epi64(lastTwo, advance);
+        const __m128 firstSpread = _mm_unpacklo_ps(values, values);
+        const __m128 lastSpread = _mm_unpackhi_ps(values, values);
+        _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, gains)));
+        _mm_storeu_ps(out + 4, _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, gains)));
+        out += 8;
+    }
+#endif
+    for (; i < pairs; ++i) {
+        const float first = FrameAt(data, at);
+        at += run.step;
+        const float second = FrameAt(data, at);
+        at += run.step;
+        out[0] += first * leftGain;
+        out[1] += first * rightGain;
+        out[2] += second * leftGain;
+        out[3] += second * rightGain;
+        out += 4;
+    }
+    return at;
+}
+
+// Frames whose gains change by a step per frame; the gains are left as they
+// stand after the last frame's step. The gains are summed frame by frame in
+// both forms, so both give the same samples. Returns the position after them.
+uint64_t RenderRamp(const int16_t* data, uint64_t position, uint64_t step, float* out,
+                    int32_t frames, float& leftGain, float& rightGain, float leftStep,
+                    float rightStep)
+{
+    if (frames <= 0)
+        return position;
+    const Progression run = ProgressionOf(position, step);
+    uint64_t at = run.base;
+    int32_t i = 0;
+#if defined(__SSE2__)
+    if (frames >= 4) {
+        __m128 gain = _mm_setr_ps(leftGain, rightGain, 0.0f, 0.0f);
+        const __m128 gainStep = _mm_setr_ps(leftStep, rightStep, 0.0f, 0.0f);
+        const __m128i advance = _mm_set1_epi64x(int64_t(4 * run.step));
+        __m128i firstTwo = _mm_set_epi64x(int64_t(at + run.step), int64_t(at));
+        __m128i lastTwo = _mm_set_epi64x(int64_t(at + 3 * run.step), int64_t(at + 2 * run.step));
+        for (; i + 4 <= frames; i += 4) {
+            const __m128 values = FourFrames(data, at, run.step, firstTwo, lastTwo);
+            at += 4 * run.step;
+            firstTwo = _mm_add_epi64(firstTwo, advance);
+            lastTwo = _mm_add_epi64(lastTwo, advance);
+            const __m128 g1 = _mm_add_ps(gain, gainStep);
+            const __m128 g2 = _mm_add_ps(g1, gainStep);
+            const __m128 g3 = _mm_add_ps(g2, gainStep);
+            const __m128 firstGains = _mm_movelh_ps(gain, g1);
+            const __m128 lastGains = _mm_movelh_ps(g2, g3);
+            gain = _mm_add_ps(g3, gainStep);
+            const __m128 firstSpread = _mm_unpacklo_ps(values, values);
+            const __m128 lastSpread = _mm_unpackhi_ps(values, values);
+            _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, firstGains)));
+            _mm_storeu_ps(out + 4,
+                          _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, lastGains)));
+            out += 8;
+        }
+        float stored[4];
+        _mm_storeu_ps(stored, gain);
+        leftGain = stored[0];
+        rightGain = stored[1];
+    }
+#endif
+    for (; i < frames; ++i) {
+        const float value = FrameAt(data, at);
+        at += run.step;
+        out[0] += value * leftGain;
+        out[1] += value * rightGain;
+        leftGain += leftStep;
+        rightGain += rightStep;
+        out += 2;
+    }
+    return at;
+}
+
+bool IsSilentOrphan(const Voice& voice)
+{
+    return voice.orphaned && voice.rampFramesLeft == 0 && voice.leftTarget == 0 &&
+           voice.rightTarget == 0 && voice.leftLevel == 0 && voice.rightLevel == 0;
+}
+
+void MixVoice(Voice& voice, float* out, int32_t frames)
+{
+    if (voice.increment > MAX_INCREMENT)
+        voice.increment = MAX_INCREMENT;
+    int32_t remaining = frames;
+    while (remaining > 0) {
+        // A voice left behind by a retrigger adds nothing once it has ramped
+        // to silence; freeing it then changes no output sample.
+        if (IsSilentOrphan(voice)) {
+            voice.sample = nullptr;
+            return;
+        }
+        const Sample& sample = *voice.sample;
+        const uint64_t position = PositionOf(voice);
+        const bool forward = voice.direction == 1;
+
+        // Chunk planning: stop at the boundary when it lies within the stretch.
+        int32_t count = remaining;
+        bool boundaryReached = false;
+        uint64_t boundary;
+        if (forward) {
+            uint32_t end = sample.loopStart + sample.loopLength;
+            if (voice.positionInt > int32_t(end))
+                end = sample.length;
+            boundary = uint64_t(end) << 32;
+        } else {
+            boundary = uint64_t(sample.loopStart) << 32;
+        }
+        const uint64_t toBoundary =
+            FramesToBoundary(position, voice.increment, forward, boundary, uint64_t(count));
+        if (toBoundary <= uint64_t(count)) {
+            count = int32_t(toBoundary);
+            boundaryReached = true;
+        }
+
+        // Ramp planning: a change of target starts a new ramp from the levels
+        // reached so far; otherwise a running ramp continues.
+        int32_t rampLength = 0;
+        float leftStep = 0.0f;
+        float rightStep = 0.0f;
+        if (voice.rampFramesLeft != 0 && voice.leftTarget == voice.leftSeen &&
+            voice.rightTarget == voice.rightSeen) {
+            rampLength = voice.rampFramesLeft;
+            leftStep = voice.leftRampStep;
+            rightStep = voice.rightRampStep;
+        } else {
+            voice.leftSeen = voice.leftTarget;
+            voice.rightSeen = voice.rightTarget;
+            const int32_t leftChange = voice.leftTarget - (voice.leftLevel >> 8);
+            const int32_t rightChange = voice.rightTarget - (voice.rightLevel >> 8);
+            if (leftChange != 0) {
+                leftStep = float(leftChange) * INV_255 * RAMP_SCALE;
+                voice.leftRampStep = leftStep;
+                rampLength = RampFrames;
+            }
+            if (rightChange != 0) {
+                rightStep = float(rightChange) * INV_255 * RAMP_SCALE;
+                voice.rightRampStep = rightStep;
+                rampLength = RampFrames;
+            }
+            if (rampLength == 0)
+                voice.rampFramesLeft = 0;
+        }
+        const int32_t unclamped = count;
+        if (rampLength > 0) {
+            voice.rampFramesLeft = rampLength;
+            if (rampLength < count)
+                count = rampLength;
+        }
+
+        // Rendering.
+        const uint64_t step = forward ? voice.increment : uint64_t(0) - voice.increment;
+        float* cursor = out + 2 * (frames - remaining);
+        uint64_t moved = position;
+        float leftGain = float(voice.leftLevel) * INV_256 * INV_255;
+        float rightGain = float(voice.rightLevel) * INV_256 * INV_255;
+        const bool silent = rampLength == 0 && voice.leftTarget == 0 && voice.rightTarget == 0 &&
+                            voice.leftLevel == 0 && voice.rightLevel == 0;
+        if (silent) {
+            // Every frame would add exactly nothing: only the position moves.
+            moved = Advance(moved, step, count);
+        } else if (count > 0) {
+            if (rampLength > 0) {
+                moved = RenderRamp(sample.data, moved, step, cursor, count, leftGain, rightGain,
+                                   leftStep, rightStep);
+            } else {
+                const int32_t pairs = count / 2;
+                moved = RenderSteady(sample.data, moved, step, cursor, pairs,
+                                     float(voice.leftTarget) * INV_255,
+                                     float(voice.rightTarget) * INV_255);
+                if (count & 1)
+                    moved = RenderRamp(sample.data, moved, step, cursor + 4 * pairs, 1, leftGain,
+                                       rightGain, 0.0f, 0.0f);
+            }
+        }
+        remaining -= count;
+
+        // Ramp bookkeeping.
+        if (rampLength > 0) {
+            voice.leftLevel = int32_t(std::lrintf(leftGain * 255.0f * 256.0f));
+            voice.rightLevel = int32_t(std::lrintf(rightGain * 255.0f * 256.0f));
+            voice.rampFramesLeft = rampLength - count;
+            if (voice.rampFramesLeft == 0) {
+                voice.leftRampStep = 0.0f;
+                voice.rightRampStep = 0.0f;
+                voice.leftLevel = voice.leftTarget * 256;
+                voice.rightLevel = voice.rightTarget * 256;
+                if (count < unclamped) {
+                    // The ramp, not the boundary, ended the chunk.
+                    StorePosition(voice, moved);
+                    continue;
+                }
+            }
+        }
+
+        if (!boundaryReached) {
+            StorePosition(voice, moved);
+            return;
+        }
+        if (!HandleBoundary(voice, moved, forward))
+            return;
+        if (remaining == 0)
+            return;
+    }
+}
+
+}  // namespace
+
+void ResetVoiceTable()
+{
+    std::memset(VoiceTable, 0, sizeof(VoiceTable));
+    for (int i = 0; i < VOICE_TABLE_SIZE; ++i) {
+        VoiceTable[i].index = i;
+        VoiceTable[i].increment = FIXED_ONE;
+    }
+}
+
+void MixVoices(float* out, int32_t frames)
+{
+    if (frames <= 0 || !out)
+        return;
+    for (int i = 0; i < MIXED_VOICES; ++i) {
+        Voice& voice = VoiceTable[i];
+        if (voice.sample)
+            MixVoice(voice, out, frames);
+    }
+}
+
+void ConvertToPcm16(int16_t* destination, const float* source, int32_t frames)
+{
+    if (frames <= 0 || !destination || !source)
+        return;
+    const int32_t count = 2 * frames;
+    int32_t i = 0;
+#if defined(__SSE2__)
+    // Same result as below: clamp, then convert with the default rounding
+    // (to nearest, ties to even); the pack cannot saturate any more.
+    const __m128 low = _mm_set1_ps(-32768.0f);
+    const __m128 high = _mm_set1_ps(32767.0f);
+    for (; i + 8 <= count; i += 8) {
+        const __m128 first = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(source + i), low), high);
+        const __m128 second = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(source + i + 4), low), high);
+        const __m128i packed = _mm_packs_epi32(_mm_cvtps_epi32(first), _mm_cvtps_epi32(second));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + i), packed);
+    }
+#endif
+    for (; i < count; ++i) {
+        float value = source[i];
+        // Clamping first gives the same result as rounding first, and keeps
+        // the conversion in range.
+        value = value < -32768.0f ? -32768.0f : (value > 32767.0f ? 32767.0f : value);
+        destination[i] = int16_t(std::lrintf(value));
+    }
+}
