@@ -1,0 +1,7 @@
+#include "FreeTypeLock.h"
+
+std::mutex& FreeTypeLock()
+{
+    static std::mutex mutex;
+    return mutex;
+}

@@ -1,0 +1,591 @@
+#include "XFileParser.h"
+
+#include "XFileTokenizer.h"
+
+#include <cmath>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+// Frames nest; a hostile file must not be able to exhaust the stack.
+constexpr int MAX_FRAME_DEPTH = 64;
+constexpr uint32_t NO_INDEX = 0xffffffffu;
+
+struct Vec3 {
+    float x, y, z;
+};
+
+struct Matrix4 {
+    float m[4][4];
+};
+
+Matrix4 Identity()
+{
+    Matrix4 r{};
+    for (int i = 0; i < 4; ++i)
+        r.m[i][i] = 1.0f;
+    return r;
+}
+
+// One Mesh data object, in the space of the frame that holds it.
+struct MeshPart {
+    std::vector<Vec3> positions;
+    std::vector<uint32_t> faceSizes;    // corners of each polygon
+    std::vector<uint32_t> faceCorners;  // position index of each corner, polygon after polygon
+    bool hasNormals = false;
+    std::vector<Vec3> normals;
+    std::vector<uint32_t> cornerNormals;  // normal index of each corner
+    bool hasTexCoords = false;
+    std::vector<float> texCoords;  // two per position
+    bool hasMaterials = false;
+    std::vector<uint32_t> faceMaterials;  // one per polygon
+    std::vector<XMaterial> materials;
+};
+
+void TransformPart(MeshPart* part, const Matrix4& t)
+{
+    for (Vec3& p : part->positions) {
+        const Vec3 q = p;
+        p.x = q.x * t.m[0][0] + q.y * t.m[1][0] + q.z * t.m[2][0] + t.m[3][0];
+        p.y = q.x * t.m[0][1] + q.y * t.m[1][1] + q.z * t.m[2][1] + t.m[3][1];
+        p.z = q.x * t.m[0][2] + q.y * t.m[1][2] + q.z * t.m[2][2] + t.m[3][2];
+    }
+    // Normals go through the inverse transpose of the upper 3 x 3; its cofactor matrix is that
+    // up to the determinant, which renormalising (and its sign) takes care of, and it exists
+    // even where the matrix cannot be inverted.
+    const float(*a)[4] = t.m;
+    float c[3][3];
+    c[0][0] = a[1][1] * a[2][2] - a[1][2] * a[2][1];
+    c[0][1] = a[1][2] * a[2][0] - a[1][0] * a[2][2];
+    c[0][2] = a[1][0] * a[2][1] - a[1][1] * a[2][0];
+    c[1][0] = a[0][2] * a[2][1] - a[0][1] * a[2][2];
+    c[1][1] = a[0][0] * a[2][2] - a[0][2] * a[2][0];
+    c[1][2] = a[0][1] * a[2][0] - a[0][0] * a[2][1];
+    c[2][0] = a[0][1] * a[1][2] - a[0][2] * a[1][1];
+    c[2][1] = a[0][2] * a[1][0] - a[0][0] * a[1][2];
+    c[2][2] = a[0][0] * a[1][1] - a[0][1] * a[1][0];
+    const float det = a[0][0] * c[0][0] + a[0][1] * c[0][1] + a[0][2] * c[0][2];
+    const float sign = det < 0.0f ? -1.0f : 1.0f;
+    // n' = n * (M^-1)^T = n * C / det for row vectors, where C[i][j] is the cofactor of a[i][j].
+    for (Vec3& n : part->normals) {
+        const Vec3 q = n;
+        Vec3 r;
+        r.x = sign * (q.x * c[0][0] + q.y * c[1][0] + q.z * c[2][0]);
+        r.y = sign * (q.x * c[0][1] + q.y * c[1][1] + q.z * c[2][1]);
+        r.z = sign * (q.x * c[0][2] + q.y * c[1][2] + q.z * c[2][2]);
+        const float length = std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z);
+        if (length > 0.0f && std::isfinite(length)) {
+            r.x /= length;
+            r.y /= length;
+            r.z /= length;
+        }
+        n = r;
+    }
+}
+
+XMaterial DefaultMaterial()
+{
+    XMaterial m;
+    m.diffuse[0] = m.diffuse[1] = m.diffuse[2] = 0.5f;
+    m.diffuse[3] = 1.0f;
+    return m;
+}
+
+class Reader {
+public:
+    Reader(const char* begin, const char* end) : m_tokens(begin, end) {}
+
+    bool ReadFile(std::vector<MeshPart>* parts);
+
+private:
+    bool ReadFloat(float* value);
+    bool ReadCount(uint32_t* value);
+    bool ReadFloats(float* values, size_t count);
+    // After a data object's type word: an optional name, then the opening brace.
+    bool ReadObjectOpening(std::string* name);
+    // After an opening brace: everything up to and including the matching closing brace.
+    bool SkipObjectBody();
+    // Where a data object may start: a child object, a reference or the closing brace.
+    // Reads the type word and the opening of a child object; false at the closing brace
+    // (consumed) or on an error (m_failed set).
+    bool NextChild(std::string_view* type, std::string* name);
+    bool SkipReference();
+
+    bool ReadFrame(int depth, std::vector<MeshPart>* parts);
+    bool ReadMesh(MeshPart* part);
+    bool ReadNormals(MeshPart* part);
+    bool ReadTexCoords(MeshPart* part);
+    bool ReadMaterialList(MeshPart* part);
+    bool ReadMaterial(XMaterial* material);
+    bool ReadTextureFilename(XMaterial* material);
+
+    bool Fail()
+    {
+        m_failed = true;
+        return false;
+    }
+
+    XFileTokenizer m_tokens;
+    bool m_failed = false;
+    std::vector<std::pair<std::string, XMaterial>> m_namedMaterials;
+};
+
+bool Reader::ReadFloat(float* value)
+{
+    const XToken t = m_tokens.Next();
+    if (t.kind != XTokenKind::Word || !ParseXFloat(t.text, value))
+        return Fail();
+    return true;
+}
+
+bool Reader::ReadCount(uint32_t* value)
+{
+    const XToken t = m_tokens.Next();
+    if (t.kind != XTokenKind::Word || !ParseXCount(t.text, value))
+        return Fail();
+    return true;
+}
+
+bool Reader::ReadFloats(float* values, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        if (!ReadFloat(&values[i]))
+            return false;
+    return true;
+}
+
+bool Reader::ReadObjectOpening(std::string* name)
+{
+    XToken t = m_tokens.Next();
+    if (t.kind == XTokenKind::Word) {
+        if (name)
+            name->assign(t.text);
+        t = m_tokens.Next();
+    }
+    if (t.kind != XTokenKind::OpenBrace)
+        return Fail();
+    return true;
+}
+
+bool Reader::SkipObjectBody()
+{
+    int depth = 1;
+    while (depth > 0) {
+        const XToken t = m_tokens.Next();
+        switch (t.kind) {
+        case XTokenKind::OpenBrace: ++depth; break;
+        case XTokenKind::CloseBrace: --depth; break;
+        case XTokenKind::End:
+        case XTokenKind::Error: return Fail();
+        default: break;
+        }
+    }
+    return true;
+}
+
+bool Reader::SkipReference()
+{
+    // "{ name }", the opening brace already read.
+    const XToken name = m_tokens.Next();
+    if (name.kind != XTokenKind::Word || m_tokens.Next().kind != XTokenKind::CloseBrace)
+        return Fail();
+    return true;
+}
+
+bool Reader::NextChild(std::string_view* type, std::string* name)
+{
+    for (;;) {
+        const XToken t = m_tokens.Next();
+        if (t.kind == XTokenKind::CloseBrace)
+            return false;
+        if (t.kind == XTokenKind::OpenBrace) {
+            if (!SkipReference())
+                return false;
+            continue;
+        }
+        if (t.kind != XTokenKind::Word)
+            return Fail();
+        // A number where a child object should start means the data above was miscounted.
+        float ignored;
+        if (ParseXFloat(t.text, &ignored))
+            return Fail();
+        *type = t.text;
+        name->clear();
+        return ReadObjectOpening(name);
+    }
+}
+
+bool Reader::ReadFile(std::vector<MeshPart>* parts)
+{
+    for (;;) {
+        const XToken t = m_tokens.Next();
+        if (t.kind == XTokenKind::End)
+            return true;
+        if (t.kind != XTokenKind::Word)
+            return Fail();
+        if (t.text == "template") {
+            if (!ReadObjectOpening(nullptr) || !SkipObjectBody())
+                return false;
+            continue;
+        }
+        float ignored;
+        if (ParseXFloat(t.text, &ignored))
+            return Fail();
+        std::string name;
+        if (!ReadObjectOpening(&name))
+            return false;
+        if (t.text == "Mesh") {
+            parts->emplace_back();
+            if (!ReadMesh(&parts->back()))
+                return false;
+        } else if (t.text == "Frame") {
+            if (!ReadFrame(1, parts))
+                return false;
+        } else if (t.text == "Material") {
+            XMaterial material;
+            if (!ReadMaterial(&material))
+                return false;
+            m_namedMaterials.emplace_back(name, std::move(material));
+        } else if (!SkipObjectBody()) {
+            return false;
+        }
+    }
+}
+
+bool Reader::ReadFrame(int depth, std::vector<MeshPart>* parts)
+{
+    if (depth > MAX_FRAME_DEPTH)
+        return Fail();
+    // The transform may come after the children, so they are gathered in the frame's own
+    // space first and moved into the parent's when the frame closes.
+    std::vector<MeshPart> children;
+    Matrix4 local = Identity();
+    std::string_view type;
+    std::string name;
+    while (NextChild(&type, &name)) {
+        if (type == "FrameTransformMatrix") {
+            if (!ReadFloats(&local.m[0][0], 16) || m_tokens.Next().kind != XTokenKind::CloseBrace)
+                return Fail();
+        } else if (type == "Mesh") {
+            children.emplace_back();
+            if (!ReadMesh(&children.back()))
+                return false;
+        } else if (type == "Frame") {
+            if (!ReadFrame(depth + 1, &children))
+                return false;
+        } else if (!SkipObjectBody()) {
+            return false;
+        }
+    }
+    if (m_failed)
+        return false;
+    for (MeshPart& part : children) {
+        TransformPart(&part, local);
+        parts->push_back(std::move(part));
+    }
+    return true;
+}
+
+bool Reader::ReadMesh(MeshPart* part)
+{
+    uint32_t vertexCount = 0;
+    if (!ReadCount(&vertexCount))
+        return false;
+    // Counts only bound loops that stop at the first missing number, so a huge count in a
+    // short file fails quickly instead of reserving memory for it.
+    for (uint32_t i = 0; i < vertexCount; ++i) {
+        Vec3 p;
+        if (!ReadFloat(&p.x) || !ReadFloat(&p.y) || !ReadFloat(&p.z))
+            return false;
+        part->positions.push_back(p);
+    }
+    uint32_t faceCount = 0;
+    if (!ReadCount(&faceCount))
+        return false;
+    for (uint32_t f = 0; f < faceCount; ++f) {
+        uint32_t corners = 0;
+        if (!ReadCount(&corners) || corners < 3)
+            return Fail();
+        for (uint32_t c = 0; c < corners; ++c) {
+            uint32_t index = 0;
+            if (!ReadCount(&index) || index >= vertexCount)
+                return Fail();
+            part->faceCorners.push_back(index);
+        }
+        part->faceSizes.push_back(corners);
+    }
+
+    std::string_view type;
+    std::string name;
+    while (NextChild(&type, &name)) {
+        bool ok;
+        if (type == "MeshNormals")
+            ok = ReadNormals(part);
+        else if (type == "MeshTextureCoords")
+            ok = ReadTexCoords(part);
+        else if (type == "MeshMaterialList")
+            ok = ReadMaterialList(part);
+        else
+            ok = SkipObjectBody();
+        if (!ok)
+            return false;
+    }
+    return !m_failed;
+}
+
+bool Reader::ReadNormals(MeshPart* part)
+{
+    if (part->hasNormals)
+        return Fail();
+    uint32_t normalCount = 0;
+    if (!ReadCount(&normalCount))
+        return false;
+    for (uint32_t i = 0; i < normalCount; ++i) {
+        Vec3 n;
+        if (!ReadFloat(&n.x) || !ReadFloat(&n.y) || !ReadFloat(&n.z))
+            return false;
+        part->normals.push_back(n);
+    }
+    // The normals have faces of their own, corner for corner with the mesh's faces.
+    uint32_t faceCount = 0;
+    if (!ReadCount(&faceCount) || faceCount != part->faceSizes.size())
+        return Fail();
+    for (uint32_t f = 0; f < faceCount; ++f) {
+        uint32_t corners = 0;
+        if (!ReadCount(&corners) || corners != part->faceSizes[f])
+            return Fail();
+        for (uint32_t c = 0; c < corners; ++c) {
+            uint32_t index = 0;
+            if (!ReadCount(&index) || index >= normalCount)
+                return Fail();
+            part->cornerNormals.push_back(index);
+        }
+    }
+    part->hasNormals = true;
+    std::string_view type;
+    std::string name;
+    while (NextChild(&type, &name))
+        if (!SkipObjectBody())
+            return false;
+    return !m_failed;
+}
+
+bool Reader::ReadTexCoords(MeshPart* part)
+{
+    uint32_t count = 0;
+    if (part->hasTexCoords || !ReadCount(&count) || count != part->positions.size())
+        return Fail();
+    part->texCoords.resize(size_t(count) * 2);
+    if (!ReadFloats(part->texCoords.data(), part->texCoords.size()))
+        return false;
+    part->hasTexCoords = true;
+    return m_tokens.Next().kind == XTokenKind::CloseBrace || Fail();
+}
+
+bool Reader::ReadMaterialList(MeshPart* part)
+{
+    uint32_t materialCount = 0;
+    uint32_t indexCount = 0;
+    if (part->hasMaterials || !ReadCount(&materialCount) || !ReadCount(&indexCount))
+        return Fail();
+    for (uint32_t i = 0; i < indexCount; ++i) {
+        uint32_t index = 0;
+        if (!ReadCount(&index) || index >= materialCount)
+            return Fail();
+        // Indices past the face count are tolerated and dropped.
+        if (part->faceMaterials.size() < part->faceSizes.size())
+            part->faceMaterials.push_back(index);
+    }
+    // A shorter list leaves the rest of the faces with its last material.
+    const uint32_t fill = part->faceMaterials.empty() ? 0 : part->faceMaterials.back();
+    part->faceMaterials.resize(part->faceSizes.size(), fill);
+
+    for (;;) {
+        const XToken t = m_tokens.Next();
+        if (t.kind == XTokenKind::CloseBrace)
+            break;
+        if (t.kind == XTokenKind::OpenBrace) {
+            // A reference to a material defined earlier at the top of the file.
+            const XToken name = m_tokens.Next();
+            if (name.kind != XTokenKind::Word || m_tokens.Next().kind != XTokenKind::CloseBrace)
+                return Fail();
+            const XMaterial* found = nullptr;
+            for (const auto& named : m_namedMaterials)
+                if (named.first == name.text)
+                    found = &named.second;
+            if (!found)
+                return Fail();
+            part->materials.push_back(*found);
+            continue;
+        }
+        if (t.kind != XTokenKind::Word)
+            return Fail();
+        float ignored;
+        if (ParseXFloat(t.text, &ignored))
+            return Fail();
+        if (!ReadObjectOpening(nullptr))
+            return false;
+        if (t.text == "Material") {
+            part->materials.emplace_back();
+            if (!ReadMaterial(&part->materials.back()))
+                return false;
+        } else if (!SkipObjectBody()) {
+            return false;
+        }
+    }
+    if (part->materials.size() < materialCount)
+        return Fail();
+    part->materials.resize(materialCount);
+    part->hasMaterials = materialCount > 0;
+    return true;
+}
+
+bool Reader::ReadMaterial(XMaterial* material)
+{
+    if (!ReadFloats(material->diffuse, 4) || !ReadFloat(&material->power) ||
+        !ReadFloats(material->specular, 3) || !ReadFloats(material->emissive, 3))
+        return false;
+    std::string_view type;
+    std::string name;
+    while (NextChild(&type, &name)) {
+        const bool ok = (type == "TextureFilename" || type == "TextureFileName")
+                            ? ReadTextureFilename(material)
+                            : SkipObjectBody();
+        if (!ok)
+            return false;
+    }
+    return !m_failed;
+}
+
+bool Reader::ReadTextureFilename(XMaterial* material)
+{
+    const XToken t = m_tokens.Next();
+    if (t.kind != XTokenKind::String || m_tokens.Next().kind != XTokenKind::CloseBrace)
+        return Fail();
+    material->textureFile.assign(t.text);
+    return true;
+}
+
+bool HasTextHeader(const char* data, size_t size)
+{
+    // "xof " major minor (two digits each) "txt " float size ("0032" or "0064").
+    if (size < 16 || std::memcmp(data, "xof ", 4) != 0)
+        return false;
+    for (int i = 4; i < 8; ++i)
+        if (data[i] < '0' || data[i] > '9')
+            return false;
+    if (std::memcmp(data + 8, "txt ", 4) != 0)
+        return false;
+    return std::memcmp(data + 12, "0032", 4) == 0 || std::memcmp(data + 12, "0064", 4) == 0;
+}
+
+void Merge(std::vector<MeshPart>& parts, XMeshData* mesh)
+{
+    for (const MeshPart& part : parts) {
+        mesh->hasNormals = mesh->hasNormals || part.hasNormals;
+        mesh->hasTexCoords = mesh->hasTexCoords || part.hasTexCoords;
+    }
+    const bool anyMaterials = [&] {
+        for (const MeshPart& part : parts)
+            if (part.hasMaterials)
+                return true;
+        return false;
+    }();
+    uint32_t defaultMaterial = NO_INDEX;
+
+    for (const MeshPart& part : parts) {
+        const uint32_t base = static_cast<uint32_t>(mesh->vertices.size());
+        const uint32_t materialBase = static_cast<uint32_t>(mesh->materials.size());
+        mesh->materials.insert(mesh->materials.end(), part.materials.begin(), part.materials.end());
+        if (!part.hasMaterials && anyMaterials && defaultMaterial == NO_INDEX) {
+            defaultMaterial = static_cast<uint32_t>(mesh->materials.size());
+            mesh->materials.push_back(DefaultMaterial());
+        }
+
+        for (size_t i = 0; i < part.positions.size(); ++i) {
+            XMeshVertex v;
+            v.position[0] = part.positions[i].x;
+            v.position[1] = part.positions[i].y;
+            v.position[2] = part.positions[i].z;
+            if (part.hasTexCoords) {
+                v.texCoord[0] = part.texCoords[2 * i];
+                v.texCoord[1] = part.texCoords[2 * i + 1];
+            }
+            mesh->vertices.push_back(v);
+        }
+
+        // A position keeps its own vertex for the first normal it meets; every other normal
+        // it is used with gets a copy of the vertex, added after the file's vertices.
+        std::vector<uint32_t> normalOfVertex(part.positions.size(), NO_INDEX);
+        std::unordered_map<uint64_t, uint32_t> copies;
+        std::vector<uint32_t> polygon;
+        size_t corner = 0;
+        for (size_t f = 0; f < part.faceSizes.size(); ++f) {
+            polygon.clear();
+            for (uint32_t c = 0; c < part.faceSizes[f]; ++c, ++corner) {
+                const uint32_t p = part.faceCorners[corner];
+                uint32_t vertex = base + p;
+                if (part.hasNormals) {
+                    const uint32_t n = part.cornerNormals[corner];
+                    if (normalOfVertex[p] == NO_INDEX) {
+                        normalOfVertex[p] = n;
+                        std::memcpy(mesh->vertices[vertex].normal, &part.normals[n], sizeof(Vec3));
+                    } else if (normalOfVertex[p] != n) {
+                        const uint64_t key = (uint64_t(p) << 32) | n;
+                        const auto found = copies.find(key);
+                        if (found != copies.end()) {
+                            vertex = found->second;
+                        } else {
+                            XMeshVertex copy = mesh->vertices[vertex];
+                            std::memcpy(copy.normal, &part.normals[n], sizeof(Vec3));
+                            vertex = static_cast<uint32_t>(mesh->vertices.size());
+                            mesh->vertices.push_back(copy);
+                            copies.emplace(key, vertex);
+                        }
+                    }
+                }
+                polygon.push_back(vertex);
+            }
+            const uint32_t attribute = part.hasMaterials ? materialBase + part.faceMaterials[f]
+                                       : anyMaterials    ? defaultMaterial
+                                                         : 0;
+            // Polygons become fans around their first corner.
+            for (size_t k = 1; k + 1 < polygon.size(); ++k) {
+                mesh->indices.push_back(polygon[0]);
+                mesh->indices.push_back(polygon[k]);
+                mesh->indices.push_back(polygon[k + 1]);
+                mesh->attributes.push_back(attribute);
+            }
+        }
+    }
+    if (mesh->materials.empty())
+        mesh->materials.push_back(DefaultMaterial());
+}
+
+}  // namespace
+
+bool ParseXFile(const void* data, size_t size, XMeshData* mesh)
+{
+    if (!mesh)
+        return false;
+    *mesh = XMeshData();
+    if (!data)
+        return false;
+    const char* text = static_cast<const char*>(data);
+    if (!HasTextHeader(text, size))
+        return false;
+
+    std::vector<MeshPart> parts;
+    Reader reader(text + 16, text + size);
+    if (!reader.ReadFile(&parts) || parts.empty())
+        return false;
+    Merge(parts, mesh);
+    if (mesh->vertices.empty() || mesh->indices.empty()) {
+        *mesh = XMeshData();
+        return false;
+    }
+    return true;
+}
