@@ -1,9 +1,8 @@
-#include <cstdio>
+#include "Intro.h"
 
-// The intro's entry point. The window, the device and the demo are not built
-// yet; until they are, the program says so and ends.
-int main()
+// The intro's entry: no command line, no configuration. Returns 0 on every path;
+// only an Abort in an error box ends the process otherwise (with -1).
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    std::printf("Skelvane: foundation only (strings, error box, math); the intro itself is not built yet.\n");
-    return 0;
+    return RunIntro(GetIntroSteps());
 }

@@ -1,15 +1,17 @@
-# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [INCLUDES ...] [GUARDED] [LINUX_ONLY] [TIMEOUT s])
+# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [INCLUDES ...] [GUARDED] [LINUX_ONLY] [SERIAL] [TIMEOUT s])
 #
 # One GoogleTest binary. Natively each test is registered with ctest; in the
 # mingw-w64 flavour the binary runs under wine as a single ctest entry.
 # GUARDED binaries (player, loaders, parsers) are the only ones built in the
 # sanitizer flavours, where the custom target skv_guarded builds them all.
+# SERIAL tests run alone: those that need the keyboard focus of the shared X
+# display, which any window shown by a test running beside them would take.
 if(NOT TARGET skv_guarded)
   add_custom_target(skv_guarded)
 endif()
 
 function(skv_add_test_binary name)
-  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY" "TIMEOUT" "SOURCES;LIBRARIES;INCLUDES" ${ARGN})
+  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY;SERIAL" "TIMEOUT" "SOURCES;LIBRARIES;INCLUDES" ${ARGN})
   if(SKELVANE_SANITIZER AND NOT ARG_GUARDED)
     return()
   endif()
@@ -33,6 +35,10 @@ function(skv_add_test_binary name)
     add_test(NAME ${name}_windows COMMAND ${name})
     set_tests_properties(${name}_windows PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   else()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    set(serial FALSE)
+    if(ARG_SERIAL)
+      set(serial TRUE)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial})
   endif()
 endfunction()

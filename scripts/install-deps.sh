@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils libx11-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev fontconfig
   libepoxy-dev libstb-dev
   fonts-dejavu-core fonts-liberation2

@@ -36,6 +36,7 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
+typedef size_t SIZE_T;
 
 typedef void* HANDLE;
 struct HWND__;
@@ -43,6 +44,9 @@ typedef HWND__* HWND;
 struct HINSTANCE__;
 typedef HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
+struct HRSRC__;
+typedef HRSRC__* HRSRC;
+typedef void* HGLOBAL;
 
 #ifndef TRUE
 #define TRUE 1

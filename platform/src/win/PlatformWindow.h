@@ -15,3 +15,7 @@ struct HWND__ {
 SDL_Window* GetSdlWindow(HWND window);
 // The live window with this SDL id; null when there is none.
 HWND FindWindowBySdlId(Uint32 sdlWindowId);
+// Drops the posted messages of a window that is being destroyed.
+void DiscardWindowMessages(HWND window);
+// Shows or hides SDL's cursor by the ShowCursor count, once video is up.
+void ApplyCursorDisplayCount();

@@ -30,6 +30,59 @@ bool IsLiveWindow(HWND window)
     return window && std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end();
 }
 
+const int VIDEO_START_ATTEMPTS = 40;
+const Uint32 VIDEO_RETRY_MS = 50;
+
+// An X server started for tests (Xvfb) resets when its last client leaves and
+// refuses connections for a moment while it does; SDL would then settle for a
+// driver that shows nothing. So X is asked for by name and given a little time,
+// and video, once up, stays up for the life of the process: closing the last
+// window must not make the next window's connection race a reset.
+bool StartVideo()
+{
+    static bool s_bStarted = false;
+    if (s_bStarted)
+        return true;
+    if (!SDL_getenv("SDL_VIDEODRIVER") && SDL_getenv("DISPLAY")) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && !s_bStarted; ++attempt) {
+            s_bStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+            if (!s_bStarted)
+                SDL_Delay(VIDEO_RETRY_MS);
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    }
+    if (!s_bStarted)
+        s_bStarted = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return s_bStarted;
+}
+
+const Uint32 FOCUS_WAIT_MS = 1000;
+const Uint32 FOCUS_RETRY_MS = 100;
+
+// On Windows a window shown by its own process becomes the active window. Under X
+// that is the window manager's decision, and without one nobody gives focus at all,
+// so the window asks for it (again now and then, should a request get lost) and
+// waits until SDL reports it. The events stay queued for PeekMessageA. A window
+// manager that refuses leaves the window inactive.
+void TakeKeyboardFocus(SDL_Window* sdlWindow)
+{
+    const Uint32 start = SDL_GetTicks();
+    Uint32 lastRequest = start;
+    SDL_SetWindowInputFocus(sdlWindow);
+    for (;;) {
+        SDL_PumpEvents();
+        const Uint32 now = SDL_GetTicks();
+        if (SDL_GetKeyboardFocus() == sdlWindow || now - start >= FOCUS_WAIT_MS)
+            return;
+        if (now - lastRequest >= FOCUS_RETRY_MS) {
+            SDL_SetWindowInputFocus(sdlWindow);
+            lastRequest = now;
+        }
+        SDL_Delay(5);
+    }
+}
+
 }  // namespace
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
@@ -64,7 +117,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     RegisteredClass* c = FindClass(className);
     if (!c)
         return nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    if (!StartVideo())
         return nullptr;
 
     // Every window can carry the OpenGL 4.5 core context the device creates on it.
@@ -77,13 +130,12 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     if (style & WS_POPUP)
         flags |= SDL_WINDOW_BORDERLESS;
     SDL_Window* sdlWindow = SDL_CreateWindow(windowName ? windowName : "", x, y, width, height, flags);
-    if (!sdlWindow) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!sdlWindow)
         return nullptr;
-    }
 
     HWND window = new HWND__{sdlWindow, SDL_GetWindowID(sdlWindow), c->description.lpfnWndProc};
     s_windows.push_back(window);
+    ApplyCursorDisplayCount();
     return window;
 }
 
@@ -92,10 +144,10 @@ BOOL WINAPI DestroyWindow(HWND window)
     if (!IsLiveWindow(window))
         return FALSE;
     window->windowProc(window, WM_DESTROY, 0, 0);
+    DiscardWindowMessages(window);
     s_windows.erase(std::find(s_windows.begin(), s_windows.end(), window));
     SDL_DestroyWindow(window->sdlWindow);
     delete window;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return TRUE;
 }
 
@@ -109,6 +161,7 @@ BOOL WINAPI ShowWindow(HWND window, int command)
     } else {
         SDL_ShowWindow(window->sdlWindow);
         SDL_RaiseWindow(window->sdlWindow);
+        TakeKeyboardFocus(window->sdlWindow);
     }
     return wasVisible ? TRUE : FALSE;
 }
@@ -118,9 +171,24 @@ BOOL WINAPI UpdateWindow(HWND window)
     return IsLiveWindow(window) ? TRUE : FALSE;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM)
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return 0;
+    switch (message) {
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_SYSKEYDOWN:
+        // Alt+F4 asks the window to close, as the system menu's Close does.
+        if (wParam == VK_F4 && (static_cast<DWORD>(lParam) >> 16 & KF_ALTDOWN))
+            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0u) == SC_CLOSE)
+            SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return 0;
+    }
 }
 
 SDL_Window* GetSdlWindow(HWND window)

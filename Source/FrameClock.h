@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+// The frame clock: once per drawn frame it measures how long the previous frame
+// took, in whole milliseconds. Every animation advances by that value. Main thread only.
+
+// Reads a counter that runs at a fixed frequency.
+typedef LONGLONG (*CounterReadFunc)();
+
+// Starts on the performance counter; when that reports no frequency, on the
+// millisecond tick count instead.
+void StartFrameClock();
+// Starts on the given counter (tests drive the clock with their own). A frequency
+// of 0 or less selects the millisecond tick count instead, as StartFrameClock does.
+void StartFrameClockWith(LONGLONG frequency, CounterReadFunc readCounter);
+
+// One tick: the time since the previous tick, truncated to whole milliseconds,
+// becomes the frame time. The sub-millisecond rest is carried into the next frame,
+// so the frame times add up to the real elapsed time within one millisecond.
+void UpdateFrameClock();
+// The previous frame's duration in seconds; changes only at a tick.
+float GetFrameTime();

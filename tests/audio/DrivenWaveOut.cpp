@@ -1,0 +1,152 @@
+#include "DrivenWaveOut.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+DrivenWaveOut s_device;
+HWAVEOUT const DRIVEN_HANDLE = reinterpret_cast<HWAVEOUT>(&s_device);
+
+MMRESULT WINAPI Open(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR, DWORD flags)
+{
+    if (s_device.failOpen)
+        return MMSYSERR_NODRIVER;
+    if (s_device.open)
+        return MMSYSERR_ALLOCATED;
+    ++s_device.opens;
+    s_device.format = *format;
+    s_device.deviceId = deviceId;
+    s_device.openFlags = flags;
+    s_device.positionBytes = 0;
+    s_device.open = true;
+    *waveOut = DRIVEN_HANDLE;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI Prepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
+{
+    ++s_device.prepares;
+    s_device.preparedHeaderSize = size;
+    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+        return MMSYSERR_INVALHANDLE;
+    if (size < sizeof(WAVEHDR))
+        return MMSYSERR_INVALPARAM;
+    header->dwFlags |= WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI Write(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
+{
+    ++s_device.writes;
+    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+        return MMSYSERR_INVALHANDLE;
+    if (!(header->dwFlags & WHDR_PREPARED))
+        return WAVERR_UNPREPARED;
+    header->dwFlags |= WHDR_INQUEUE;
+    s_device.writtenHeader = header;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI GetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size)
+{
+    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+        return MMSYSERR_INVALHANDLE;
+    if (size < sizeof(MMTIME))
+        return MMSYSERR_INVALPARAM;
+    time->wType = TIME_BYTES;
+    time->u.cb = s_device.positionBytes;
+    ++s_device.positionReads;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI Reset(HWAVEOUT waveOut)
+{
+    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+        return MMSYSERR_INVALHANDLE;
+    ++s_device.resets;
+    if (s_device.onReset)
+        s_device.onReset();
+    LPWAVEHDR header = s_device.writtenHeader;
+    if (header)
+        header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    s_device.positionBytes = 0;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI Unprepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
+{
+    ++s_device.unprepares;
+    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+        return MMSYSERR_INVALHANDLE;
+    if (header->dwFlags & WHDR_INQUEUE)
+        return WAVERR_STILLPLAYING;
+    header->dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT WINAPI Close(HWAVEOUT waveOut)
+{
+    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+        return MMSYSERR_INVALHANDLE;
+    LPWAVEHDR header = s_device.writtenHeader;
+    if (header && (header->dwFlags & WHDR_INQUEUE))
+        return WAVERR_STILLPLAYING;
+    ++s_device.closes;
+    s_device.open = false;
+    s_device.writtenHeader = nullptr;
+    return MMSYSERR_NOERROR;
+}
+
+const WaveOutDevice DRIVEN_DEVICE = {&Open, &Prepare, &Write, &GetPosition, &Reset, &Unprepare, &Close};
+
+bool WaitUntil(int positionReads)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (s_device.positionReads < positionReads) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+}  // namespace
+
+DrivenWaveOut& InstallDrivenWaveOut()
+{
+    s_device.opens = 0;
+    s_device.closes = 0;
+    s_device.resets = 0;
+    s_device.writes = 0;
+    s_device.prepares = 0;
+    s_device.unprepares = 0;
+    s_device.positionReads = 0;
+    s_device.open = false;
+    s_device.failOpen = false;
+    s_device.positionBytes = 0;
+    s_device.writtenHeader = nullptr;
+    s_device.format = WAVEFORMATEX();
+    s_device.onReset = nullptr;
+    UseWaveOutDevice(&DRIVEN_DEVICE);
+    return s_device;
+}
+
+void RemoveDrivenWaveOut()
+{
+    UseWaveOutDevice(nullptr);
+}
+
+bool WaitForPolls(int count)
+{
+    return WaitUntil(s_device.positionReads + count);
+}
+
+bool DriveTo(uint32_t positionBytes)
+{
+    s_device.positionBytes = positionBytes;
+    // A poll counts itself after reading, so the next count may belong to a read
+    // of the old position; the one after it read the new position, and the third
+    // can only come once that poll's fills are done.
+    return WaitUntil(s_device.positionReads + 3);
+}

@@ -1,0 +1,46 @@
+#include "ResourceData.h"
+#include "ResourceScript.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+// Every resource Data/Skelvane.rc lists is found by LoadResourceData with the size
+// and bytes of its file; ids the script does not list are not found.
+TEST(IntroResources, EveryListedResourceIsEmbedded)
+{
+    std::vector<ScriptedResource> resources;
+    ASSERT_TRUE(ReadResourceScript(SKV_INTRO_RESOURCE_SCRIPT, resources));
+    if (resources.empty())
+        GTEST_SKIP() << "the script lists no resources yet";
+    for (const ScriptedResource& resource : resources) {
+        SCOPED_TRACE(resource.path);
+        std::vector<unsigned char> expected;
+        ASSERT_TRUE(ReadWholeFile(resource.path, expected));
+        const char* type = resource.type == "RCDATA" ? RT_RCDATA : resource.type.c_str();
+        int size = -1;
+        const void* data = LoadResourceData(resource.id, type, &size);
+        ASSERT_NE(data, nullptr);
+        ASSERT_EQ(size, static_cast<int>(expected.size()));
+        EXPECT_EQ(std::memcmp(data, expected.data(), expected.size()), 0);
+    }
+}
+
+TEST(IntroResources, UnlistedIdsAreNotFound)
+{
+    std::vector<ScriptedResource> resources;
+    ASSERT_TRUE(ReadResourceScript(SKV_INTRO_RESOURCE_SCRIPT, resources));
+    for (int id = 0; id < 1000; ++id) {
+        bool listed = false;
+        for (const ScriptedResource& resource : resources)
+            listed = listed || (resource.id == id && resource.type == "RCDATA");
+        if (!listed) {
+            EXPECT_EQ(LoadResourceData(id, RT_RCDATA, nullptr), nullptr) << id;
+        }
+    }
+    int size = 77;
+    EXPECT_EQ(LoadResourceData(9999, "MUSIC", &size), nullptr);
+    EXPECT_EQ(size, 77);
+}

@@ -1,0 +1,1 @@
+float4 main() : COLOR { return 1; }

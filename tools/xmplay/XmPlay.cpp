@@ -1,0 +1,124 @@
+// xmplay INPUT.xm [--seconds S]
+//
+// Plays an XM module on the default audio device with the player's audio output
+// and shows one status line, about ten times a second, with what is audible now.
+// Ends on Enter, on Ctrl-C or after S seconds. Exit status: 0 after playing,
+// 1 for bad arguments or a file that cannot be played, 2 when there is no audio
+// device.
+#include "AudioOutput.h"
+#include "FileInput.h"
+#include "Player.h"
+#include "StatusLine.h"
+
+#include <atomic>
+#include <chrono>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+const int STATUS_INTERVAL_MS = 100;
+const int BAR_WIDTH = 24;
+
+volatile std::sig_atomic_t s_interrupted = 0;
+std::atomic<bool> s_enterPressed{false};
+
+void OnInterrupt(int)
+{
+    s_interrupted = 1;
+}
+
+// Blocks on standard input; Enter ends the play. At the end of the input (not a
+// terminal, or closed) it simply stops listening.
+void WatchForEnter()
+{
+    int c;
+    while ((c = std::fgetc(stdin)) != EOF) {
+        if (c == '\n') {
+            s_enterPressed = true;
+            return;
+        }
+    }
+}
+
+int Usage(const char* program)
+{
+    std::fprintf(stderr, "usage: %s INPUT.xm [--seconds S]\n", program);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* path = nullptr;
+    double seconds = -1.0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+            char* end = nullptr;
+            seconds = std::strtod(argv[++i], &end);
+            if (!end || *end || !(seconds >= 0.0))
+                return Usage(argv[0]);
+        } else if (!path && argv[i][0] != '-') {
+            path = argv[i];
+        } else {
+            return Usage(argv[0]);
+        }
+    }
+    if (!path)
+        return Usage(argv[0]);
+
+    FILE* probe = std::fopen(path, "rb");
+    if (!probe) {
+        std::fprintf(stderr, "%s: cannot open: %s\n", path, std::strerror(errno));
+        return 1;
+    }
+    std::fclose(probe);
+
+    UseFileInput();
+    Song* song = LoadSong(path, nullptr);
+    if (!song) {
+        std::fprintf(stderr, "%s: not an XM module this player can play\n", path);
+        return 1;
+    }
+    const std::string name = ReadXmModuleName(path);
+
+    if (!StartPlayback(song)) {
+        std::fprintf(stderr, "no audio device\n");
+        FreeSong(song);
+        return 2;
+    }
+
+    std::signal(SIGINT, &OnInterrupt);
+    std::thread(&WatchForEnter).detach();
+
+    const auto start = std::chrono::steady_clock::now();
+    size_t lastLength = 0;
+    while (!s_interrupted && !s_enterPressed) {
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (seconds >= 0.0 && elapsed >= seconds)
+            break;
+        BlockPosition position;
+        if (GetAudiblePosition(&position)) {
+            std::string line =
+                FormatStatusLine(name, position.orderPos, song->songLength, position.row, position.playTimeMs, BAR_WIDTH);
+            const size_t length = line.size();
+            if (length < lastLength)
+                line.append(lastLength - length, ' ');
+            lastLength = length;
+            std::printf("\r%s", line.c_str());
+            std::fflush(stdout);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(STATUS_INTERVAL_MS));
+    }
+
+    StopPlayback(song);
+    FreeSong(song);
+    std::printf("\n");
+    return 0;
+}
