@@ -13,6 +13,7 @@ packages=(
   libepoxy-dev libstb-dev
   fonts-dejavu-core fonts-liberation2
   fonts-liberation fonts-dejavu-extra
+  fonts-league-spartan fonts-bebas-neue fonts-play
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libgl-dev libegl-dev libgl1-mesa-dri libglu1-mesa-dev
   googletest libsquish-dev libpng-dev

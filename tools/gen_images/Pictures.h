@@ -1,0 +1,37 @@
+#pragma once
+
+#include "FontText.h"
+#include "Raster.h"
+
+// The three pictures of the intro, painted at their final sizes.
+
+const int SCREEN_WIDTH = 1024;
+const int SCREEN_HEIGHT = 768;
+const int LOGO_WIDTH = 586;
+const int LOGO_HEIGHT = 192;
+// Where the intro draws the logo over the finished frame.
+const int LOGO_LEFT = 219;
+const int LOGO_TOP = 32;
+
+struct Fonts {
+    FontFace heavy;   // the big lettering
+    FontFace display; // tall capitals
+    FontFace plain;   // small print
+    FontFace plainBold;
+};
+
+// The main part's backdrop: a night sky over a glowing grid floor with a
+// striped sun between two ranges of hills. The intro shows it through its
+// depth-of-field blur, so it is built from large soft shapes.
+Image PaintBackground();
+
+// The banner drawn over the top of the main part: lettering on a darkened
+// copy of the blurred backdrop behind it, so the opaque rectangle sits in the
+// picture like a pane of smoked glass.
+Image PaintLogo(const Image& background, const Fonts& fonts);
+
+// The backdrop softened about as the intro's depth-of-field blur shows it.
+Image BlurredBackdrop(const Image& background);
+
+// The title card shown (fading in from white and back) before the main part.
+Image PaintTitleCard(const Fonts& fonts);

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Rebuilds the generated assets in Data/ from the generators in tools/:
+# the pictures (with their previews), the cube mesh, the scroll text and the
+# music. The generators are deterministic, so an unchanged tree rebuilds
+# every file byte for byte.
+#   tools/regenerate-assets.sh [output folder]   (default: Data/)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${1:-$root/Data}"
+build="$root/build/linux"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target gen_images gen_mesh gen_music gen_scrolltext
+
+mkdir -p "$out/preview"
+"$build/tools/gen_images/gen_images" "$out"
+"$build/tools/gen_mesh/gen_mesh" "$out/cube.x"
+"$build/tools/gen_scrolltext/gen_scrolltext" "$out/ScrollText.inc"
+"$build/tools/gen_music/gen_music" "$out/music.xm"
+echo "assets written to $out"
