@@ -3,6 +3,7 @@
 #include "Surface.h"
 #include "Texture.h"
 #include "VertexDeclaration.h"
+#include "win/PlatformWindow.h"
 
 #include <algorithm>
 
@@ -61,6 +62,7 @@ HRESULT Device::Create(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramete
 bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters)
 {
     m_window = window;
+    RetainSdlWindow(window);
     m_parameters = parameters;
     if (!parameters.Windowed && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
         return false;
@@ -165,6 +167,7 @@ Device::~Device()
     }
     if (m_window && !m_parameters.Windowed)
         SDL_SetWindowFullscreen(m_window, 0);
+    ReleaseSdlWindow(m_window);
 }
 
 ULONG WINAPI Device::AddRef()

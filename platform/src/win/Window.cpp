@@ -1,6 +1,7 @@
 #include "PlatformWindow.h"
 
 #include <algorithm>
+#include <map>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@ struct RegisteredClass {
 
 std::vector<RegisteredClass> s_classes;
 std::vector<HWND> s_windows;
+// How many holders (the window handle, devices) each SDL window has.
+std::map<SDL_Window*, int> s_sdlWindowUsers;
 
 RegisteredClass* FindClass(LPCSTR name)
 {
@@ -135,6 +138,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
 
     HWND window = new HWND__{sdlWindow, SDL_GetWindowID(sdlWindow), c->description.lpfnWndProc};
     s_windows.push_back(window);
+    RetainSdlWindow(sdlWindow);
     ApplyCursorDisplayCount();
     return window;
 }
@@ -146,9 +150,27 @@ BOOL WINAPI DestroyWindow(HWND window)
     window->windowProc(window, WM_DESTROY, 0, 0);
     DiscardWindowMessages(window);
     s_windows.erase(std::find(s_windows.begin(), s_windows.end(), window));
-    SDL_DestroyWindow(window->sdlWindow);
+    SDL_HideWindow(window->sdlWindow);
+    ReleaseSdlWindow(window->sdlWindow);
     delete window;
     return TRUE;
+}
+
+void RetainSdlWindow(SDL_Window* sdlWindow)
+{
+    if (sdlWindow)
+        ++s_sdlWindowUsers[sdlWindow];
+}
+
+void ReleaseSdlWindow(SDL_Window* sdlWindow)
+{
+    auto user = s_sdlWindowUsers.find(sdlWindow);
+    if (user == s_sdlWindowUsers.end())
+        return;
+    if (--user->second == 0) {
+        s_sdlWindowUsers.erase(user);
+        SDL_DestroyWindow(sdlWindow);
+    }
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command)
