@@ -1,0 +1,3 @@
+#include "CGfxD3D.h"
+#include <gtest/gtest.h>
+TEST(InitFailure, Placeholder) {}
