@@ -17,6 +17,7 @@ public:
     static void Shutdown();
 
     static IDirect3DDevice9* GetDevice() { return m_pDevice; }
+    static IDirect3D9* GetDirect3D() { return m_pD3D; }
     static bool BeginScene();
     static void EndScene();
     static void ClearColor(D3DCOLOR color);
