@@ -105,7 +105,9 @@ void CPostProcess::Shutdown()
 
 void CPostProcess::SetSceneTarget(int index)
 {
-    CGfxD3D::SetRenderTexture(m_pSceneTargets[index]);
+    // An index past the three targets (an effect with more passes than targets) binds
+    // nothing and is reported, rather than read past the array.
+    CGfxD3D::SetRenderTexture(index >= 0 && index < 3 ? m_pSceneTargets[index] : NULL);
 }
 
 void CPostProcess::BeginSceneTargets(D3DCOLOR clearColor)

@@ -2,6 +2,7 @@
 // the composite onto the back buffer.
 #include "CPostProcess.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxSpy.h"
 
 namespace {
 
@@ -127,6 +128,32 @@ TEST_F(PassRunner, SceneTargetsAreClearedTogetherAndTheBackBufferComesBack)
     CPostProcess::EndSceneTargets();
     EXPECT_EQ(CurrentTarget(), back);
     EXPECT_EQ(References(back), backReferences) << "the saved reference is dropped";
+}
+
+TEST_F(PassRunner, SceneTargetBeyondTheThreeIsReportedAndBindsNothing)
+{
+    MessageBoxSpy spy(IDIGNORE);
+    CPostProcess::SetSceneTarget(3);
+    CPostProcess::SetSceneTarget(-1);
+    EXPECT_EQ(CurrentTarget(), BackBuffer());
+    ASSERT_EQ(spy.shown.size(), 2u);
+    EXPECT_EQ(spy.shown[0].text, "GetSurfaceLevel");
+}
+
+TEST_F(PassRunner, UnfinishedFramesDoNotKeepTheBackBuffer)
+{
+    IDirect3DSurface9* back = BackBuffer();
+    const ULONG backReferences = References(back);
+    CPostProcess::BeginSceneTargets(0xFF000000);
+    BindBackBuffer();
+    CPostProcess::BeginSceneTargets(0xFF000000);
+    CPostProcess::EndSceneTargets();
+    EXPECT_EQ(References(back), backReferences);
+    CPostProcess::BeginChain();
+    CPostProcess::BeginChain();
+    CPostProcess::Composite();
+    EXPECT_EQ(References(back), backReferences);
+    EXPECT_EQ(CurrentTarget(), back);
 }
 
 TEST_F(PassRunner, PassQuadStartsAsTabled)
