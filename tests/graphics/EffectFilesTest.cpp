@@ -143,7 +143,7 @@ TEST_F(EffectFiles, AreAsciiTextWithCrLfLineEnds)
     }
 }
 
-TEST_F(EffectFiles, PostProcessFilesShareTheirInputsAndOnePassWithTheTabledAnnotations)
+TEST_F(EffectFiles, PostProcessFilesShareTheirInputsAndHaveOnePassWithItsScaleAnnotations)
 {
     const char* const SHARED[] = {"g_PixelRatio", "g_txSrcColor", "g_txSrcNormal", "g_txSrcPosition",
                                   "g_txSceneColor"};
@@ -218,7 +218,7 @@ TEST_F(EffectFiles, ParametersHaveTheirDefaults)
     }
 }
 
-TEST_F(EffectFiles, SamplersAreAsTabled)
+TEST_F(EffectFiles, SamplersClampOrWrapAndFilterAsTheirPassesNeed)
 {
     IDirect3DTexture9* src = CPostProcess::GetChainTarget(0);
     IDirect3DTexture9* scene = CPostProcess::GetSceneTarget(0);

@@ -156,7 +156,7 @@ TEST_F(PassRunner, UnfinishedFramesDoNotKeepTheBackBuffer)
     EXPECT_EQ(CurrentTarget(), back);
 }
 
-TEST_F(PassRunner, PassQuadStartsAsTabled)
+TEST_F(PassRunner, PassQuadStartsHalfAPixelOutsideTheFullTarget)
 {
     CPostProcess::BeginChain();
     RunColorPass(0xFF000000);  // leaves the quad as it is: no scale

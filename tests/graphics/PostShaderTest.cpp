@@ -57,7 +57,7 @@ TEST_F(PostShader, DownFilterIsTheExactBoxAverage)
 {
     const Image scene = RandomImage(SCREEN_WIDTH, SCREEN_HEIGHT, 11);
     SetScene(0, scene);
-    ASSERT_TRUE(ImagesEqual(ReadTexture(CPostProcess::GetSceneTarget(0)), scene)) << "the scene colour as given";
+    ASSERT_TRUE(ImagesEqual(ReadTexture(CPostProcess::GetSceneTarget(0)), scene)) << "the scene colour holds the image";
     CPostProcess::BeginChain();
     CPostProcess::RunPass(IntroEffect(ID_DOWN_FILTER_FX));
     const Image out = Chain(1);
@@ -91,7 +91,7 @@ TEST_F(PostShader, UniformColourComesThroughTheChainAsGiven)
         << "the down-filter and the up-filter keep a uniform colour";
 }
 
-TEST_F(PostShader, ImpulseSpreadsWithTheTabledWeights)
+TEST_F(PostShader, ImpulseSpreadsWithTheGaussianWeights)
 {
     Image scene(SCREEN_WIDTH, SCREEN_HEIGHT, 0xFF000000);
     scene.At(500, 300) = 0xFFFFFFFF;
