@@ -35,7 +35,7 @@ TEST(CaptureOptions, TakesEveryOption)
     CaptureOptions options;
     std::string error;
     ASSERT_TRUE(Parse({"--at", "12.5,5,0", "--out", "frames", "--frame-ms", "20", "--bench", "20", "--audio",
-                       "music.wav", "--progress"},
+                       "music.wav", "--audio-seconds", "60", "--progress"},
                       options, error))
         << error;
     EXPECT_EQ(options.times, (std::vector<double>{0.0, 5.0, 12.5})) << "sorted";
@@ -43,6 +43,7 @@ TEST(CaptureOptions, TakesEveryOption)
     EXPECT_EQ(options.frameMs, 20);
     EXPECT_EQ(options.benchSeconds, 20.0);
     EXPECT_EQ(options.audioPath, "music.wav");
+    EXPECT_EQ(options.audioSeconds, 60.0);
     EXPECT_TRUE(options.progress);
 }
 
@@ -54,6 +55,7 @@ TEST(CaptureOptions, DefaultsToSixteenMillisecondsAndMutedMusic)
     EXPECT_EQ(options.frameMs, 16);
     EXPECT_EQ(options.benchSeconds, 0.0);
     EXPECT_TRUE(options.audioPath.empty());
+    EXPECT_EQ(options.audioSeconds, 0.0) << "the music ends with the frames";
     EXPECT_FALSE(options.progress);
 
     ASSERT_TRUE(Parse({"--bench", "2.5"}, options, error)) << "a bench alone needs no folder: " << error;
@@ -89,6 +91,9 @@ TEST(CaptureOptions, RefusesWhatItCannotTake)
     EXPECT_TRUE(Rejects({"--bench", "3601"}, "--bench"));
     EXPECT_TRUE(Rejects({"--bench"}, "needs a value"));
     EXPECT_TRUE(Rejects({"--bench", "5", "--audio", ""}, "--audio"));
+    EXPECT_TRUE(Rejects({"--bench", "5", "--audio-seconds", "60"}, "needs --audio"));
+    EXPECT_TRUE(Rejects({"--bench", "5", "--audio", "a.wav", "--audio-seconds", "0"}, "--audio-seconds"));
+    EXPECT_TRUE(Rejects({"--bench", "5", "--audio", "a.wav", "--audio-seconds", "3601"}, "--audio-seconds"));
     EXPECT_TRUE(Rejects({"--bench", "5", "--out", ""}, "--out"));
     EXPECT_TRUE(Rejects({"--bench", "5", "--fast"}, "--fast"));
 }

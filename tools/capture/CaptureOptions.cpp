@@ -10,18 +10,20 @@
 
 const char* const CAPTURE_USAGE =
     "usage: skelvane-capture --at T1,T2,... --out DIR [--frame-ms MS] [--bench SECONDS]\n"
-    "                        [--audio FILE.wav] [--progress]\n"
+    "                        [--audio FILE.wav [--audio-seconds S]] [--progress]\n"
     "  --at        demo times in seconds; each frame is written as DIR/frame-T.png\n"
     "  --out       the folder for the frames (it must exist)\n"
     "  --frame-ms  the fixed frame time the timeline runs on (default 16)\n"
     "  --bench     runs the main part for that many seconds and prints frame times\n"
     "  --audio     writes the music of the captured time span as a WAV file\n"
+    "  --audio-seconds  lets the music go on to S seconds when the frames end sooner\n"
     "  --progress  shows a progress line on stderr\n";
 
 namespace {
 
 const double LONGEST_TIME = 24.0 * 3600.0;
 const double LONGEST_BENCH = 3600.0;
+const double LONGEST_AUDIO = 3600.0;
 const int LONGEST_FRAME_MS = 10000;
 // Half a millisecond: well above the rounding of float frame-time sums over an
 // hour, well below the shortest frame.
@@ -73,7 +75,8 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             options.progress = true;
             continue;
         }
-        if (name != "--at" && name != "--out" && name != "--frame-ms" && name != "--bench" && name != "--audio") {
+        if (name != "--at" && name != "--out" && name != "--frame-ms" && name != "--bench" && name != "--audio" &&
+            name != "--audio-seconds") {
             error = "unknown option \"" + name + "\"";
             return false;
         }
@@ -106,6 +109,13 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
                 return false;
             }
             options.benchSeconds = seconds;
+        } else if (name == "--audio-seconds") {
+            double seconds = 0.0;
+            if (!ParseNumber(value, seconds) || seconds <= 0.0 || seconds > LONGEST_AUDIO) {
+                error = "--audio-seconds: \"" + value + "\" is not a number of seconds above 0, at most 3600";
+                return false;
+            }
+            options.audioSeconds = seconds;
         } else {
             if (value.empty()) {
                 error = "--audio needs a file name";
@@ -116,6 +126,10 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
     }
     if (haveAt && options.outDir.empty()) {
         error = "--at needs --out";
+        return false;
+    }
+    if (options.audioSeconds > 0.0 && options.audioPath.empty()) {
+        error = "--audio-seconds needs --audio";
         return false;
     }
     if (!haveAt && options.benchSeconds <= 0.0) {

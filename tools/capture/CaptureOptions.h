@@ -3,7 +3,7 @@
 // The capture tool's command line:
 //
 //     skelvane-capture --at T1,T2,... --out DIR [--frame-ms MS] [--bench SECONDS]
-//                      [--audio FILE.wav] [--progress]
+//                      [--audio FILE.wav [--audio-seconds S]] [--progress]
 
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@ struct CaptureOptions {
     int frameMs = 16;           // the fixed frame time
     double benchSeconds = 0.0;  // 0: no benchmark
     std::string audioPath;      // empty: the music is muted
+    double audioSeconds = 0.0;  // the music goes on to here after the last frame
     bool progress = false;      // a progress line on stderr
 };
 
@@ -22,7 +23,8 @@ extern const char* const CAPTURE_USAGE;
 // False with a one-line reason in error for anything it cannot take: unknown
 // options, missing values, times that are not finite non-negative numbers, a frame
 // time outside 1 ... 10000 ms, a bench length outside (0, 3600] s, --at without
-// --out, or neither --at nor --bench.
+// --out, --audio-seconds outside (0, 3600] or without --audio, or neither --at nor
+// --bench.
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options, std::string& error);
 
 // "frame-T.png" for a demo time: the shortest decimal form with at most three

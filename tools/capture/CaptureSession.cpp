@@ -16,6 +16,7 @@
 #include <Mixer.h>
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ struct Session {
     std::vector<double> frameMs;
 
     Clock::time_point lastProgress;
+    double progressDemoTime = 0.0;  // the demo time at the last progress line
     double lastDemoTime = 0.0;
 };
 
@@ -79,16 +81,29 @@ void ShowProgress(bool last)
     if (!s.options.progress)
         return;
     const Clock::time_point now = Clock::now();
-    if (!last && SecondsBetween(s.lastProgress, now) < PROGRESS_INTERVAL_SECONDS)
+    const double wall = SecondsBetween(s.lastProgress, now);
+    if (!last && wall < PROGRESS_INTERVAL_SECONDS)
         return;
+    // The pace of the last stretch: main-part frames cost far more than title frames.
+    const double demoStep = s.lastDemoTime - s.progressDemoTime;
+    const double wallPerDemoSecond = demoStep > 0.0 ? wall / demoStep : 0.0;
     s.lastProgress = now;
+    s.progressDemoTime = s.lastDemoTime;
+
     std::string line = "\rcapturing: demo time " + std::to_string(static_cast<int>(s.lastDemoTime)) + " s";
-    if (!s.options.times.empty())
+    if (!s.options.times.empty()) {
         line += " of " + std::to_string(static_cast<int>(LastCaptureTime() + 0.999)) + " s, " +
                 std::to_string(s.nextCapture) + " of " + std::to_string(s.options.times.size()) + " frames written";
+        const double remaining = (LastCaptureTime() - s.lastDemoTime) * wallPerDemoSecond;
+        if (!last && remaining > 0.0)
+            line += ", about " + std::to_string(static_cast<int>(remaining + 0.5)) + " s left";
+    }
     if (s.options.benchSeconds > 0.0)
         line += ", " + std::to_string(s.frameMs.size()) + " main-part frames timed";
-    std::fprintf(s.err, "%s   %s", line.c_str(), last ? "\n" : "");
+    // Padded so a shorter line covers the end of a longer one.
+    if (line.size() < 100)
+        line.append(100 - line.size(), ' ');
+    std::fprintf(s.err, "%s%s", line.c_str(), last ? "\n" : "");
     std::fflush(s.err);
 }
 
@@ -241,8 +256,16 @@ int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, 
         if (!CaptureWaveOutOpen())
             std::fprintf(err, "skelvane-capture: the music did not start; %s holds silence\n",
                          options.audioPath.c_str());
+        // The music may go on after the last frame; the window is gone, the mixing
+        // thread still plays.
+        const int64_t musicFrames =
+            std::max<int64_t>(MusicFramesAfter(s.framesDrawn), std::llround(options.audioSeconds * MixRate));
+        if (!PlayCaptureWaveOutTo(musicFrames)) {
+            std::fprintf(err, "skelvane-capture: the music's mixing thread stopped keeping up\n");
+            s.failed = true;
+        }
         std::vector<int16_t> pcm = CapturedPcm();
-        pcm.resize(static_cast<size_t>(MusicFramesAfter(s.framesDrawn)) * 2, 0);
+        pcm.resize(static_cast<size_t>(musicFrames) * 2, 0);
         if (!WriteWavFile(options.audioPath.c_str(), pcm)) {
             std::fprintf(err, "skelvane-capture: could not write %s\n", options.audioPath.c_str());
             s.failed = true;
