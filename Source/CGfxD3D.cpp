@@ -140,8 +140,18 @@ void CGfxD3D::SetRenderTexture(IDirect3DTexture9* pTexture)
 
 void CGfxD3D::EndFrame()
 {
+    DrawFadeOverlay();
+    Present();
+}
+
+void CGfxD3D::DrawFadeOverlay()
+{
     const D3DCOLOR overlay = (static_cast<D3DCOLOR>(255 - m_FadeLevel) << 24) | 0x00FFFFFF;
     DrawQuad(CVector2(0.0f, 0.0f), CVector2(1024.0f, 768.0f), overlay);
+}
+
+void CGfxD3D::Present()
+{
     m_pDevice->Present(NULL, NULL, NULL, NULL);
 }
 

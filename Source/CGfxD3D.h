@@ -25,7 +25,12 @@ public:
     static void SetRenderTexture(IDirect3DTexture9* pTexture);
     static void SetFadeLevel(BYTE level) { m_FadeLevel = level; }
     static BYTE GetFadeLevel() { return m_FadeLevel; }
+    // The white overlay, then Present.
     static void EndFrame();
+    // EndFrame's two halves, for a caller that reads the finished frame before it
+    // is presented (the back buffer's content is undefined after a discarding Present).
+    static void DrawFadeOverlay();
+    static void Present();
     static const CVector2* GetPixelRatio() { return &m_PixelRatio; }
     static const CMatrix& GetOrthoMatrix() { return m_OrthoMatrix; }
 

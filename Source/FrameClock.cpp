@@ -14,6 +14,7 @@ struct FrameClock {
 
 FrameClock s_clock = {};
 float s_fFrameTime = 0.0f;
+int s_fixedFrameMs = 0;
 
 LONGLONG ReadPerformanceCounter()
 {
@@ -53,8 +54,25 @@ void StartFrameClock()
     StartFrameClockWith(frequency.QuadPart, &ReadPerformanceCounter);
 }
 
+void UseFixedFrameTime(int milliseconds)
+{
+    const bool wasFixed = s_fixedFrameMs > 0;
+    s_fixedFrameMs = milliseconds > 0 ? milliseconds : 0;
+    // Back to measuring: the next frame counts from here, not from the last
+    // measured tick before the fixed steps.
+    if (wasFixed && s_fixedFrameMs == 0 && s_clock.readCounter) {
+        s_clock.reference = s_clock.readCounter();
+        s_clock.referenceThousandths = 0;
+    }
+}
+
 void UpdateFrameClock()
 {
+    if (s_fixedFrameMs > 0) {
+        // Computed as a measured frame of that length would be.
+        s_fFrameTime = static_cast<float>(static_cast<double>(s_fixedFrameMs) / 1000.0);
+        return;
+    }
     if (!s_clock.readCounter)
         return;
     const LONGLONG now = s_clock.readCounter();

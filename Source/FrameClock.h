@@ -19,5 +19,10 @@ void StartFrameClockWith(LONGLONG frequency, CounterReadFunc readCounter);
 // becomes the frame time. The sub-millisecond rest is carried into the next frame,
 // so the frame times add up to the real elapsed time within one millisecond.
 void UpdateFrameClock();
+// From now on every tick yields exactly this many milliseconds, whatever the
+// counter says: a fixed time step for tools that render the timeline frame by
+// frame. 0 or less goes back to measuring.
+void UseFixedFrameTime(int milliseconds);
+
 // The previous frame's duration in seconds; changes only at a tick.
 float GetFrameTime();

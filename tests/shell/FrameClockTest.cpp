@@ -130,3 +130,29 @@ TEST(FrameClock, RealCounterMeasuresASleep)
     EXPECT_GE(GetFrameTime(), 0.039f);
     EXPECT_LT(GetFrameTime(), 5.0f);
 }
+
+TEST(FrameClock, FixedFrameTimeIgnoresTheCounter)
+{
+    s_counter = 0;
+    StartFrameClockWith(TEN_MHZ, &ReadTestCounter);
+    UseFixedFrameTime(16);
+    EXPECT_EQ(FrameMilliseconds(0), 16) << "a frame that took no time still steps 16 ms";
+    EXPECT_EQ(FrameMilliseconds(5000000), 16) << "half a second of real time is not seen";
+    EXPECT_FLOAT_EQ(GetFrameTime(), 0.016f);
+
+    // A thousand fixed frames add up as measured frames of 16 ms would.
+    float demoTime = 0.0f;
+    for (int frame = 0; frame < 1000; ++frame) {
+        UpdateFrameClock();
+        demoTime += GetFrameTime();
+    }
+    EXPECT_NEAR(demoTime, 16.0f, 0.01f);
+
+    // Back to measuring: the next frame counts from the switch, not from the
+    // last measured tick.
+    s_counter += 30000000;
+    UseFixedFrameTime(0);
+    EXPECT_EQ(FrameMilliseconds(120000), 12);
+    UseFixedFrameTime(-5);
+    EXPECT_EQ(FrameMilliseconds(70000), 7) << "a negative step keeps measuring";
+}

@@ -1,5 +1,7 @@
 #include "Device.h"
 
+#include "AllocatorTuning.h"
+
 #include "Surface.h"
 #include "Texture.h"
 #include "VertexDeclaration.h"
@@ -63,6 +65,7 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
 {
     m_window = window;
     RetainSdlWindow(window);
+    KeepFreedMemoryForReuse();
     m_parameters = parameters;
     if (!parameters.Windowed && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
         return false;

@@ -21,7 +21,9 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     m_renderStatesDirty = true;
-    glClearNamedFramebufferfv(0, GL_COLOR, 0, black);
+    // The bars only show when the picture leaves some of the window uncovered.
+    if (w != windowWidth || h != windowHeight)
+        glClearNamedFramebufferfv(0, GL_COLOR, 0, black);
     // The back buffer's first row is its top; the window's first row is its bottom.
     glBlitNamedFramebuffer(m_backBufferFramebuffer, 0, 0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
                            w == width && h == height ? GL_NEAREST : GL_LINEAR);

@@ -1,0 +1,157 @@
+#include "CaptureOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+const char* const CAPTURE_USAGE =
+    "usage: skelvane-capture --at T1,T2,... --out DIR [--frame-ms MS] [--bench SECONDS]\n"
+    "                        [--audio FILE.wav [--audio-seconds S]] [--progress]\n"
+    "  --at        demo times in seconds; each frame is written as DIR/frame-T.png\n"
+    "  --out       the folder for the frames (it must exist)\n"
+    "  --frame-ms  the fixed frame time the timeline runs on (default 16)\n"
+    "  --bench     runs the main part for that many seconds and prints frame times\n"
+    "  --audio     writes the music of the captured time span as a WAV file\n"
+    "  --audio-seconds  lets the music go on to S seconds when the frames end sooner\n"
+    "  --progress  shows a progress line on stderr\n";
+
+namespace {
+
+const double LONGEST_TIME = 24.0 * 3600.0;
+const double LONGEST_BENCH = 3600.0;
+const double LONGEST_AUDIO = 3600.0;
+const int LONGEST_FRAME_MS = 10000;
+// Half a millisecond: well above the rounding of float frame-time sums over an
+// hour, well below the shortest frame.
+const double REACH_TOLERANCE = 0.0005;
+
+bool ParseNumber(const std::string& text, double& value)
+{
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && end && *end == '\0' && std::isfinite(value);
+}
+
+bool ParseTimes(const std::string& list, std::vector<double>& times, std::string& error)
+{
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos)
+            comma = list.size();
+        const std::string item = list.substr(start, comma - start);
+        double t = 0.0;
+        if (!ParseNumber(item, t) || t < 0.0 || t > LONGEST_TIME) {
+            error = "--at: \"" + item + "\" is not a demo time in seconds (0 to 86400)";
+            return false;
+        }
+        times.push_back(t);
+        start = comma + 1;
+    }
+    std::sort(times.begin(), times.end());
+    // Times that name the same file are one capture.
+    times.erase(std::unique(times.begin(), times.end(),
+                            [](double a, double b) { return FrameFileName(a) == FrameFileName(b); }),
+                times.end());
+    return true;
+}
+
+}  // namespace
+
+bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options, std::string& error)
+{
+    options = CaptureOptions();
+    bool haveAt = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--progress") {
+            options.progress = true;
+            continue;
+        }
+        if (name != "--at" && name != "--out" && name != "--frame-ms" && name != "--bench" && name != "--audio" &&
+            name != "--audio-seconds") {
+            error = "unknown option \"" + name + "\"";
+            return false;
+        }
+        if (i + 1 >= argc) {
+            error = name + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++i];
+        if (name == "--at") {
+            if (!ParseTimes(value, options.times, error))
+                return false;
+            haveAt = true;
+        } else if (name == "--out") {
+            if (value.empty()) {
+                error = "--out needs a folder";
+                return false;
+            }
+            options.outDir = value;
+        } else if (name == "--frame-ms") {
+            double ms = 0.0;
+            if (!ParseNumber(value, ms) || ms != std::floor(ms) || ms < 1.0 || ms > LONGEST_FRAME_MS) {
+                error = "--frame-ms: \"" + value + "\" is not a whole number of milliseconds from 1 to 10000";
+                return false;
+            }
+            options.frameMs = static_cast<int>(ms);
+        } else if (name == "--bench") {
+            double seconds = 0.0;
+            if (!ParseNumber(value, seconds) || seconds <= 0.0 || seconds > LONGEST_BENCH) {
+                error = "--bench: \"" + value + "\" is not a number of seconds above 0, at most 3600";
+                return false;
+            }
+            options.benchSeconds = seconds;
+        } else if (name == "--audio-seconds") {
+            double seconds = 0.0;
+            if (!ParseNumber(value, seconds) || seconds <= 0.0 || seconds > LONGEST_AUDIO) {
+                error = "--audio-seconds: \"" + value + "\" is not a number of seconds above 0, at most 3600";
+                return false;
+            }
+            options.audioSeconds = seconds;
+        } else {
+            if (value.empty()) {
+                error = "--audio needs a file name";
+                return false;
+            }
+            options.audioPath = value;
+        }
+    }
+    if (haveAt && options.outDir.empty()) {
+        error = "--at needs --out";
+        return false;
+    }
+    if (options.audioSeconds > 0.0 && options.audioPath.empty()) {
+        error = "--audio-seconds needs --audio";
+        return false;
+    }
+    if (!haveAt && options.benchSeconds <= 0.0) {
+        error = "nothing to do: give --at or --bench";
+        return false;
+    }
+    return true;
+}
+
+std::string FrameFileName(double seconds)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    std::string number = text;
+    while (!number.empty() && number.back() == '0')
+        number.pop_back();
+    if (!number.empty() && number.back() == '.')
+        number.pop_back();
+    return "frame-" + number + ".png";
+}
+
+bool FrameReaches(float demoTime, double seconds)
+{
+    return static_cast<double>(demoTime) >= seconds - REACH_TOLERANCE;
+}

@@ -1,0 +1,284 @@
+#include "CaptureSession.h"
+
+#include "BenchFigures.h"
+#include "CGfxD3D.h"
+#include "CPostProcess.h"
+#include "CaptureWaveOut.h"
+#include "Demo.h"
+#include "DemoTimeline.h"
+#include "FrameClock.h"
+#include "FrameGrabber.h"
+#include "Intro.h"
+#include "PngFile.h"
+#include "ReportError.h"
+#include "Xm2Wav.h"
+
+#include <Mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const double PROGRESS_INTERVAL_SECONDS = 0.25;
+
+// The steps are plain functions, so the session they share is process-wide.
+struct Session {
+    CaptureOptions options;
+    Clock::time_point started;
+    FILE* err = nullptr;
+
+    Demo* pDemo = nullptr;
+    FrameGrabber grabber;
+    std::vector<uint32_t> pixels;
+    size_t nextCapture = 0;
+    long long framesDrawn = 0;
+    bool finished = false;  // everything asked for is done; the loop was told to quit
+    bool failed = false;
+    int errorReports = 0;
+
+    double startupSeconds = -1.0;
+    Clock::time_point lastPresent;
+    bool benchStarted = false;
+    Clock::time_point benchStart;
+    std::vector<double> frameMs;
+
+    Clock::time_point lastProgress;
+    double progressDemoTime = 0.0;  // the demo time at the last progress line
+    double lastDemoTime = 0.0;
+};
+
+Session s_session;
+
+double SecondsBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// The error box would wait for a viewer no batch run has: the report goes to
+// stderr, the run goes on as after Ignore, and the exit status tells.
+int WINAPI ReportToStderr(HWND, LPCSTR text, LPCSTR caption, UINT)
+{
+    ++s_session.errorReports;
+    std::fprintf(s_session.err, "%s%s: %s\n", s_session.options.progress ? "\n" : "", caption ? caption : "",
+                 text ? text : "");
+    return IDIGNORE;
+}
+
+double LastCaptureTime()
+{
+    return s_session.options.times.empty() ? 0.0 : s_session.options.times.back();
+}
+
+void ShowProgress(bool last)
+{
+    Session& s = s_session;
+    if (!s.options.progress)
+        return;
+    const Clock::time_point now = Clock::now();
+    const double wall = SecondsBetween(s.lastProgress, now);
+    if (!last && wall < PROGRESS_INTERVAL_SECONDS)
+        return;
+    // The pace of the last stretch: main-part frames cost far more than title frames.
+    const double demoStep = s.lastDemoTime - s.progressDemoTime;
+    const double wallPerDemoSecond = demoStep > 0.0 ? wall / demoStep : 0.0;
+    s.lastProgress = now;
+    s.progressDemoTime = s.lastDemoTime;
+
+    std::string line = "\rcapturing: demo time " + std::to_string(static_cast<int>(s.lastDemoTime)) + " s";
+    if (!s.options.times.empty()) {
+        line += " of " + std::to_string(static_cast<int>(LastCaptureTime() + 0.999)) + " s, " +
+                std::to_string(s.nextCapture) + " of " + std::to_string(s.options.times.size()) + " frames written";
+        const double remaining = (LastCaptureTime() - s.lastDemoTime) * wallPerDemoSecond;
+        if (!last && remaining > 0.0)
+            line += ", about " + std::to_string(static_cast<int>(remaining + 0.5)) + " s left";
+    }
+    if (s.options.benchSeconds > 0.0)
+        line += ", " + std::to_string(s.frameMs.size()) + " main-part frames timed";
+    // Padded so a shorter line covers the end of a longer one.
+    if (line.size() < 100)
+        line.append(100 - line.size(), ' ');
+    std::fprintf(s.err, "%s%s", line.c_str(), last ? "\n" : "");
+    std::fflush(s.err);
+}
+
+void Fail(const std::string& message)
+{
+    Session& s = s_session;
+    std::fprintf(s.err, "%sskelvane-capture: %s\n", s.options.progress ? "\n" : "", message.c_str());
+    s.failed = true;
+    s.finished = true;
+    PostQuitMessage(1);
+}
+
+// Writes every capture whose time the frame has reached (several times may
+// fall on one frame).
+void WriteDueCaptures(float demoTime)
+{
+    Session& s = s_session;
+    bool grabbed = false;
+    UINT width = 0, height = 0;
+    while (!s.failed && s.nextCapture < s.options.times.size() &&
+           FrameReaches(demoTime, s.options.times[s.nextCapture])) {
+        if (!grabbed && !s.grabber.Grab(CGfxD3D::GetDevice(), s.pixels, width, height)) {
+            Fail("could not read the back buffer");
+            return;
+        }
+        grabbed = true;
+        const std::string path = s.options.outDir + "/" + FrameFileName(s.options.times[s.nextCapture]);
+        if (!WritePng(path, s.pixels.data(), static_cast<int>(width), static_cast<int>(height))) {
+            Fail("could not write " + path);
+            return;
+        }
+        ++s.nextCapture;
+    }
+}
+
+// Frames of music played by the end of the frames drawn so far: the demo time
+// in whole milliseconds, so the count is exact however long the run.
+int64_t MusicFramesAfter(long long frames)
+{
+    return static_cast<int64_t>(frames) * s_session.options.frameMs * MixRate / 1000;
+}
+
+bool InitDevice()
+{
+    return CGfxD3D::Init();
+}
+
+void ShutdownDevice()
+{
+    CGfxD3D::Shutdown();
+}
+
+bool CreateDemo()
+{
+    // The music starts inside the Demo's constructor: the device must be in place first.
+    InstallCaptureWaveOut(!s_session.options.audioPath.empty());
+    s_session.pDemo = new (std::nothrow) Demo();
+    return s_session.pDemo != nullptr;
+}
+
+void DrawDemoFrame()
+{
+    s_session.pDemo->Frame();
+}
+
+void InitPostProcess()
+{
+    CPostProcess::Init();
+}
+
+void ShutdownPostProcess()
+{
+    s_session.grabber.Release();
+    CPostProcess::Shutdown();
+}
+
+void EndFrame()
+{
+    Session& s = s_session;
+    if (s.finished) {
+        // The quit message is on its way; this frame is not part of the run.
+        CGfxD3D::EndFrame();
+        return;
+    }
+    CGfxD3D::DrawFadeOverlay();
+    const float demoTime = s.pDemo->GetDemoTime();
+    const size_t capturesBefore = s.nextCapture;
+    WriteDueCaptures(demoTime);
+    CGfxD3D::Present();
+    ++s.framesDrawn;
+    if (!PlayCaptureWaveOutTo(MusicFramesAfter(s.framesDrawn)))
+        Fail("the music's mixing thread stopped keeping up");
+
+    const Clock::time_point now = Clock::now();
+    if (s.startupSeconds < 0.0)
+        s.startupSeconds = SecondsBetween(s.started, now);
+    if (s.options.benchSeconds > 0.0 && demoTime >= TITLE_CARD_SECONDS) {
+        if (!s.benchStarted) {
+            s.benchStarted = true;
+            s.benchStart = now;
+        } else if (s.nextCapture == capturesBefore) {
+            // A frame that wrote a PNG measures the file, not the drawing.
+            s.frameMs.push_back(SecondsBetween(s.lastPresent, now) * 1000.0);
+        }
+    }
+    s.lastPresent = now;
+    s.lastDemoTime = demoTime;
+    ShowProgress(false);
+
+    const bool capturesDone = s.nextCapture >= s.options.times.size();
+    const bool benchDone =
+        s.options.benchSeconds <= 0.0 || (s.benchStarted && SecondsBetween(s.benchStart, now) >= s.options.benchSeconds);
+    if (!s.finished && capturesDone && benchDone) {
+        s.finished = true;
+        PostQuitMessage(0);
+    }
+}
+
+const IntroSteps CAPTURE_STEPS = {
+    &InitDevice, &ShutdownDevice, &CreateDemo, &DrawDemoFrame, &InitPostProcess, &ShutdownPostProcess, &EndFrame,
+};
+
+}  // namespace
+
+int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, FILE* out, FILE* err)
+{
+    Session& s = s_session;
+    s.options = options;
+    s.started = started;
+    s.err = err;
+    s.lastProgress = started;
+    SetMessageBoxProc(&ReportToStderr);
+    UseFixedFrameTime(options.frameMs);
+
+    RunIntro(CAPTURE_STEPS);
+    ShowProgress(true);
+
+    if (s.framesDrawn == 0 && !s.failed) {
+        std::fprintf(err, "skelvane-capture: the intro drew no frame (no Direct3D device: is there a display?)\n");
+        return 1;
+    }
+    if (!s.finished) {
+        std::fprintf(err,
+                     "skelvane-capture: the intro ended after %lld frames, before the run was done "
+                     "(the window lost the focus, was closed, or Escape was pressed)\n",
+                     s.framesDrawn);
+        s.failed = true;
+    }
+    if (!options.audioPath.empty()) {
+        if (!CaptureWaveOutOpen())
+            std::fprintf(err, "skelvane-capture: the music did not start; %s holds silence\n",
+                         options.audioPath.c_str());
+        // The music may go on after the last frame; the window is gone, the mixing
+        // thread still plays.
+        const int64_t musicFrames =
+            std::max<int64_t>(MusicFramesAfter(s.framesDrawn), std::llround(options.audioSeconds * MixRate));
+        if (!PlayCaptureWaveOutTo(musicFrames)) {
+            std::fprintf(err, "skelvane-capture: the music's mixing thread stopped keeping up\n");
+            s.failed = true;
+        }
+        std::vector<int16_t> pcm = CapturedPcm();
+        pcm.resize(static_cast<size_t>(musicFrames) * 2, 0);
+        if (!WriteWavFile(options.audioPath.c_str(), pcm)) {
+            std::fprintf(err, "skelvane-capture: could not write %s\n", options.audioPath.c_str());
+            s.failed = true;
+        }
+    }
+    if (s.errorReports > 0) {
+        std::fprintf(err, "skelvane-capture: %d error report%s during the run\n", s.errorReports,
+                     s.errorReports == 1 ? "" : "s");
+        s.failed = true;
+    }
+    if (options.benchSeconds > 0.0) {
+        std::fprintf(out, "%s\n", FormatBenchLine(ComputeBenchFigures(s.frameMs), s.startupSeconds).c_str());
+        std::fflush(out);
+    }
+    return s.failed ? 1 : 0;
+}
