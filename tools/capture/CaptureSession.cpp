@@ -84,9 +84,12 @@ void ShowProgress(bool last)
     const double wall = SecondsBetween(s.lastProgress, now);
     if (!last && wall < PROGRESS_INTERVAL_SECONDS)
         return;
-    // The pace of the last stretch: main-part frames cost far more than title frames.
+    // The pace of the last stretch: main-part frames cost far more than title frames,
+    // so the title card's pace (and the start-up in the first stretch) would promise
+    // far too little; no estimate is given until the main part runs.
     const double demoStep = s.lastDemoTime - s.progressDemoTime;
-    const double wallPerDemoSecond = demoStep > 0.0 ? wall / demoStep : 0.0;
+    const bool paceKnown = s.progressDemoTime >= TITLE_CARD_SECONDS;
+    const double wallPerDemoSecond = demoStep > 0.0 && paceKnown ? wall / demoStep : 0.0;
     s.lastProgress = now;
     s.progressDemoTime = s.lastDemoTime;
 
