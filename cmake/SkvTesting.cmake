@@ -1,4 +1,5 @@
-# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [INCLUDES ...] [GUARDED] [LINUX_ONLY] [SERIAL] [TIMEOUT s])
+# skv_add_test_binary(<name> SOURCES ... [LIBRARIES ...] [INCLUDES ...] [GUARDED] [LINUX_ONLY] [SERIAL]
+#                     [ONE_PROCESS] [TIMEOUT s])
 #
 # One GoogleTest binary. Natively each test is registered with ctest; in the
 # mingw-w64 flavour the binary runs under wine as a single ctest entry.
@@ -6,12 +7,15 @@
 # sanitizer flavours, where the custom target skv_guarded builds them all.
 # SERIAL tests run alone: those that need the keyboard focus of the shared X
 # display, which any window shown by a test running beside them would take.
+# ONE_PROCESS binaries run as a single ctest entry: their tests share one costly
+# run of the intro set up for the whole suite, which a process per test would
+# repeat for every test.
 if(NOT TARGET skv_guarded)
   add_custom_target(skv_guarded)
 endif()
 
 function(skv_add_test_binary name)
-  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY;SERIAL" "TIMEOUT" "SOURCES;LIBRARIES;INCLUDES" ${ARGN})
+  cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY;SERIAL;ONE_PROCESS" "TIMEOUT" "SOURCES;LIBRARIES;INCLUDES" ${ARGN})
   if(SKELVANE_SANITIZER AND NOT ARG_GUARDED)
     return()
   endif()
@@ -39,6 +43,11 @@ function(skv_add_test_binary name)
     if(ARG_SERIAL)
       set(serial TRUE)
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial})
+    if(ARG_ONE_PROCESS)
+      add_test(NAME ${name} COMMAND ${name})
+      set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial})
+    else()
+      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT ${ARG_TIMEOUT} RUN_SERIAL ${serial})
+    endif()
   endif()
 endfunction()
