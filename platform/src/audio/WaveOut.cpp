@@ -36,6 +36,16 @@ bool IsOpen(HWAVEOUT waveOut)
     return waveOut && std::find(s_handles.begin(), s_handles.end(), waveOut) != s_handles.end();
 }
 
+// The checks every header call makes first, in winmm's order: the handle, then the header.
+MMRESULT CheckHeaderCall(HWAVEOUT waveOut, const WAVEHDR* header, UINT headerSize)
+{
+    if (!IsOpen(waveOut))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || headerSize < sizeof(WAVEHDR))
+        return MMSYSERR_INVALPARAM;
+    return MMSYSERR_NOERROR;
+}
+
 bool IsLoopHeader(const WAVEHDR* header)
 {
     return (header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP)) == (WHDR_BEGINLOOP | WHDR_ENDLOOP);
@@ -151,10 +161,8 @@ MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX f
 
 MMRESULT WINAPI waveOutPrepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize)
 {
-    if (!IsOpen(waveOut))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || headerSize < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
+    if (const MMRESULT checked = CheckHeaderCall(waveOut, header, headerSize))
+        return checked;
     if (header->dwFlags & WHDR_INQUEUE)
         return WAVERR_STILLPLAYING;
     header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_PREPARED;
@@ -163,10 +171,8 @@ MMRESULT WINAPI waveOutPrepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT he
 
 MMRESULT WINAPI waveOutWrite(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize)
 {
-    if (!IsOpen(waveOut))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || headerSize < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
+    if (const MMRESULT checked = CheckHeaderCall(waveOut, header, headerSize))
+        return checked;
     if (!(header->dwFlags & WHDR_PREPARED))
         return WAVERR_UNPREPARED;
     if (header->dwFlags & WHDR_INQUEUE)
@@ -228,10 +234,8 @@ MMRESULT WINAPI waveOutReset(HWAVEOUT waveOut)
 
 MMRESULT WINAPI waveOutUnprepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize)
 {
-    if (!IsOpen(waveOut))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || headerSize < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
+    if (const MMRESULT checked = CheckHeaderCall(waveOut, header, headerSize))
+        return checked;
     if (header->dwFlags & WHDR_INQUEUE)
         return WAVERR_STILLPLAYING;
     header->dwFlags &= ~WHDR_PREPARED;
