@@ -1,39 +1,17 @@
 // CPostProcess: the targets, the pass runner's sources, destinations, quad and scales, and
 // the composite onto the back buffer.
-#include "CPostProcess.h"
-#include "GraphicsDevice.h"
+#include "ChainTest.h"
 #include "MessageBoxSpy.h"
 
 namespace {
 
-const uint32_t SENTINEL = 0xFF3355AA;
 const char COORDINATES[] = "return float4(Tex, Tex2);";
 const char COPY_SOURCE[] = "return tex2D(g_samSrcPoint, Tex);";
 const char QUARTER[] = "< float fScaleX = 0.25f; float fScaleY = 0.25f; >";
 const char FOUR[] = "< float fScaleX = 4.0f; float fScaleY = 4.0f; >";
 
-class PassRunner : public GraphicsTest {
+class PassRunner : public ChainTest {
 protected:
-    void SetUp() override
-    {
-        GraphicsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        for (int i = 0; i < 2; ++i) {
-            CGfxD3D::SetRenderTexture(CPostProcess::GetChainTarget(i));
-            CGfxD3D::ClearColor(SENTINEL);
-        }
-        BindBackBuffer();
-    }
-
-    void TearDown() override
-    {
-        if (Device())
-            CPostProcess::EndSceneTargets();
-    }
-
-    static Image Chain(int index) { return ReadTexture(CPostProcess::GetChainTarget(index)); }
-
     static IDirect3DSurface9* Level0(IDirect3DTexture9* texture)
     {
         IDirect3DSurface9* surface = nullptr;

@@ -2,36 +2,12 @@
 // the CPU's account of each shader. Targets hold 8 bits per channel, so each reference is
 // rounded as the target stores it; a tolerance of 1 per filtered sample allows for the
 // subtexel precision of the device's filtering (8 bits, as on graphics hardware).
-#include "CPostProcess.h"
-#include "GraphicsDevice.h"
+#include "ChainTest.h"
 
 namespace {
 
-const uint32_t SENTINEL = 0xFF3355AA;
-
-class PostShader : public GraphicsTest {
+class PostShader : public ChainTest {
 protected:
-    void SetUp() override
-    {
-        GraphicsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        // Known pixels beyond every working region.
-        for (int i = 0; i < 2; ++i) {
-            CGfxD3D::SetRenderTexture(CPostProcess::GetChainTarget(i));
-            CGfxD3D::ClearColor(SENTINEL);
-        }
-        BindBackBuffer();
-    }
-
-    void TearDown() override
-    {
-        // Puts back the render target that BeginChain saved and drops the reference.
-        if (Device())
-            CPostProcess::EndSceneTargets();
-    }
-
-    static Image Chain(int index) { return ReadTexture(CPostProcess::GetChainTarget(index)); }
     static void SetScene(int index, const Image& image) { FillTarget(CPostProcess::GetSceneTarget(index), image); }
 };
 

@@ -1,3 +1,4 @@
+#include "EmbeddedResource.h"
 #include "ResourceData.h"
 #include "ResourceScript.h"
 
@@ -15,17 +16,8 @@ TEST(IntroResources, EveryListedResourceIsEmbedded)
     ASSERT_TRUE(ReadResourceScript(SKV_INTRO_RESOURCE_SCRIPT, resources));
     if (resources.empty())
         GTEST_SKIP() << "the script lists no resources yet";
-    for (const ScriptedResource& resource : resources) {
-        SCOPED_TRACE(resource.path);
-        std::vector<unsigned char> expected;
-        ASSERT_TRUE(ReadWholeFile(resource.path, expected));
-        const char* type = resource.type == "RCDATA" ? RT_RCDATA : resource.type.c_str();
-        int size = -1;
-        const void* data = LoadResourceData(resource.id, type, &size);
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(size, static_cast<int>(expected.size()));
-        EXPECT_EQ(std::memcmp(data, expected.data(), expected.size()), 0);
-    }
+    for (const ScriptedResource& resource : resources)
+        ExpectEmbedded(resource);
 }
 
 TEST(IntroResources, UnlistedIdsAreNotFound)

@@ -1,3 +1,4 @@
+#include "EmbeddedResource.h"
 #include "ResourceData.h"
 #include "ResourceScript.h"
 
@@ -13,18 +14,8 @@ TEST(ResourceData, FindsEveryResourceOfTheScriptWithItsBytes)
     std::vector<ScriptedResource> resources;
     ASSERT_TRUE(ReadResourceScript(SKV_TEST_RESOURCE_SCRIPT, resources));
     ASSERT_EQ(resources.size(), 3u);
-    for (const ScriptedResource& resource : resources) {
-        SCOPED_TRACE(resource.path);
-        std::vector<unsigned char> expected;
-        ASSERT_TRUE(ReadWholeFile(resource.path, expected));
-        // RCDATA is the predefined numeric type 10, not a name.
-        const char* type = resource.type == "RCDATA" ? RT_RCDATA : resource.type.c_str();
-        int size = -1;
-        const void* data = LoadResourceData(resource.id, type, &size);
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(size, static_cast<int>(expected.size()));
-        EXPECT_EQ(std::memcmp(data, expected.data(), expected.size()), 0);
-    }
+    for (const ScriptedResource& resource : resources)
+        ExpectEmbedded(resource);
 }
 
 TEST(ResourceData, KnownResources)
