@@ -4,10 +4,10 @@
 
 std::string DataPath(const std::string& name) { return std::string(SKV_DATA_DIR) + "/" + name; }
 
-std::vector<uint8_t> ReadDataFile(const std::string& name)
+std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    std::FILE* file = std::fopen(DataPath(name).c_str(), "rb");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return bytes;
     uint8_t buffer[65536];
@@ -17,6 +17,8 @@ std::vector<uint8_t> ReadDataFile(const std::string& name)
     std::fclose(file);
     return bytes;
 }
+
+std::vector<uint8_t> ReadDataFile(const std::string& name) { return ReadFileBytes(DataPath(name)); }
 
 uint32_t ReadU32(const std::vector<uint8_t>& bytes, size_t offset)
 {

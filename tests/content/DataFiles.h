@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+// Reads any file; empty when it cannot be read.
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+
 // Reads a file of the project's Data/ folder; empty when it cannot be read.
 std::vector<uint8_t> ReadDataFile(const std::string& name);
 

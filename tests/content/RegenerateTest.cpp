@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -13,20 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
-    return bytes;
-}
 
 class Regenerate : public ::testing::Test {
 protected:
@@ -48,7 +33,7 @@ protected:
     void ExpectSameAsCommitted(const std::string& name)
     {
         const std::vector<uint8_t> committed = ReadDataFile(name);
-        const std::vector<uint8_t> fresh = ReadFile(m_folder + "/" + name);
+        const std::vector<uint8_t> fresh = ReadFileBytes(m_folder + "/" + name);
         ASSERT_FALSE(committed.empty()) << name << " is missing from Data/";
         ASSERT_FALSE(fresh.empty()) << name << " was not generated";
         EXPECT_TRUE(committed == fresh) << name << " differs from what the generator makes now; "
