@@ -1,4 +1,5 @@
 #include "DrivenWaveOut.h"
+#include "WaveHeaderQueue.h"
 
 #include <chrono>
 #include <thread>
@@ -6,7 +7,13 @@
 namespace {
 
 DrivenWaveOut s_device;
+WaveHeaderQueue s_headers;
 HWAVEOUT const DRIVEN_HANDLE = reinterpret_cast<HWAVEOUT>(&s_device);
+
+bool IsOpen(HWAVEOUT waveOut)
+{
+    return waveOut == DRIVEN_HANDLE && s_device.open;
+}
 
 MMRESULT WINAPI Open(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR, DWORD flags)
 {
@@ -28,29 +35,23 @@ MMRESULT WINAPI Prepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
 {
     ++s_device.prepares;
     s_device.preparedHeaderSize = size;
-    if (waveOut != DRIVEN_HANDLE || !s_device.open)
-        return MMSYSERR_INVALHANDLE;
-    if (size < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
-    header->dwFlags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return IsOpen(waveOut) ? s_headers.Prepare(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT WINAPI Write(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
 {
     ++s_device.writes;
-    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+    if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
-    if (!(header->dwFlags & WHDR_PREPARED))
-        return WAVERR_UNPREPARED;
-    header->dwFlags |= WHDR_INQUEUE;
-    s_device.writtenHeader = header;
-    return MMSYSERR_NOERROR;
+    const MMRESULT result = s_headers.Write(header, size);
+    if (result == MMSYSERR_NOERROR)
+        s_device.writtenHeader = header;
+    return result;
 }
 
 MMRESULT WINAPI GetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size)
 {
-    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+    if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
     if (size < sizeof(MMTIME))
         return MMSYSERR_INVALPARAM;
@@ -62,14 +63,12 @@ MMRESULT WINAPI GetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size)
 
 MMRESULT WINAPI Reset(HWAVEOUT waveOut)
 {
-    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+    if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
     ++s_device.resets;
     if (s_device.onReset)
         s_device.onReset();
-    LPWAVEHDR header = s_device.writtenHeader;
-    if (header)
-        header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    s_headers.RetireAll();
     s_device.positionBytes = 0;
     return MMSYSERR_NOERROR;
 }
@@ -77,20 +76,14 @@ MMRESULT WINAPI Reset(HWAVEOUT waveOut)
 MMRESULT WINAPI Unprepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
 {
     ++s_device.unprepares;
-    if (waveOut != DRIVEN_HANDLE || !s_device.open)
-        return MMSYSERR_INVALHANDLE;
-    if (header->dwFlags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-    header->dwFlags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return IsOpen(waveOut) ? s_headers.Unprepare(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT WINAPI Close(HWAVEOUT waveOut)
 {
-    if (waveOut != DRIVEN_HANDLE || !s_device.open)
+    if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
-    LPWAVEHDR header = s_device.writtenHeader;
-    if (header && (header->dwFlags & WHDR_INQUEUE))
+    if (!s_headers.Empty())
         return WAVERR_STILLPLAYING;
     ++s_device.closes;
     s_device.open = false;
@@ -126,6 +119,7 @@ DrivenWaveOut& InstallDrivenWaveOut()
     s_device.failOpen = false;
     s_device.positionBytes = 0;
     s_device.writtenHeader = nullptr;
+    s_headers = WaveHeaderQueue();
     s_device.format = WAVEFORMATEX();
     s_device.onReset = nullptr;
     UseWaveOutDevice(&DRIVEN_DEVICE);

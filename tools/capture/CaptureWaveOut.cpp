@@ -1,6 +1,7 @@
 #include "CaptureWaveOut.h"
 
 #include "BlockFill.h"
+#include "WaveHeaderQueue.h"
 #include "WaveOutDevice.h"
 
 #include <atomic>
@@ -18,6 +19,7 @@ const int64_t LARGEST_STEP = RingFrames / 2;
 struct CaptureDevice {
     bool keepPcm = false;
     std::atomic<bool> open{false};
+    WaveHeaderQueue headers;
     LPWAVEHDR header = nullptr;            // the looping ring, once written
     std::atomic<int64_t> position{0};      // frames played since open
     // The mixing thread polls, fills every block before the one the position is
@@ -30,6 +32,11 @@ struct CaptureDevice {
 CaptureDevice s_device;
 HWAVEOUT const CAPTURE_HANDLE = reinterpret_cast<HWAVEOUT>(&s_device);
 
+bool IsOpen(HWAVEOUT waveOut)
+{
+    return waveOut == CAPTURE_HANDLE && s_device.open;
+}
+
 MMRESULT WINAPI Open(LPHWAVEOUT waveOut, UINT, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR, DWORD)
 {
     if (!waveOut || !format)
@@ -39,6 +46,7 @@ MMRESULT WINAPI Open(LPHWAVEOUT waveOut, UINT, LPCWAVEFORMATEX format, DWORD_PTR
     if (format->wFormatTag != WAVE_FORMAT_PCM || format->nChannels != 2 || format->wBitsPerSample != 16 ||
         format->nSamplesPerSec != static_cast<DWORD>(MixRate))
         return WAVERR_BADFORMAT;
+    s_device.headers = WaveHeaderQueue();
     s_device.header = nullptr;
     s_device.position = 0;
     s_device.lastReading = 0;
@@ -51,29 +59,25 @@ MMRESULT WINAPI Open(LPHWAVEOUT waveOut, UINT, LPCWAVEFORMATEX format, DWORD_PTR
 
 MMRESULT WINAPI Prepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
 {
-    if (waveOut != CAPTURE_HANDLE || !s_device.open || !header || size < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
-    header->dwFlags |= WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return IsOpen(waveOut) ? s_device.headers.Prepare(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT WINAPI Write(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
 {
-    if (waveOut != CAPTURE_HANDLE || !s_device.open || !header || size < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & WHDR_PREPARED))
-        return WAVERR_UNPREPARED;
+    if (!IsOpen(waveOut))
+        return MMSYSERR_INVALHANDLE;
     // Only the one looping ring the audio output writes is understood.
-    if (s_device.header || header->dwBufferLength != static_cast<DWORD>(RingFrames) * BYTES_PER_FRAME)
+    if (s_device.header || !header || header->dwBufferLength != static_cast<DWORD>(RingFrames) * BYTES_PER_FRAME)
         return MMSYSERR_INVALPARAM;
-    header->dwFlags |= WHDR_INQUEUE;
-    s_device.header = header;
-    return MMSYSERR_NOERROR;
+    const MMRESULT result = s_device.headers.Write(header, size);
+    if (result == MMSYSERR_NOERROR)
+        s_device.header = header;
+    return result;
 }
 
 MMRESULT WINAPI GetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size)
 {
-    if (waveOut != CAPTURE_HANDLE || !s_device.open || !time || size < sizeof(MMTIME))
+    if (!IsOpen(waveOut) || !time || size < sizeof(MMTIME))
         return MMSYSERR_INVALPARAM;
     s_device.filledFor = s_device.lastReading;
     const int64_t position = s_device.position;
@@ -86,28 +90,22 @@ MMRESULT WINAPI GetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size)
 
 MMRESULT WINAPI Reset(HWAVEOUT waveOut)
 {
-    if (waveOut != CAPTURE_HANDLE || !s_device.open)
+    if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
-    if (s_device.header)
-        s_device.header->dwFlags = (s_device.header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    s_device.headers.RetireAll();
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT WINAPI Unprepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT)
+MMRESULT WINAPI Unprepare(HWAVEOUT waveOut, LPWAVEHDR header, UINT size)
 {
-    if (waveOut != CAPTURE_HANDLE || !s_device.open || !header)
-        return MMSYSERR_INVALHANDLE;
-    if (header->dwFlags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-    header->dwFlags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return IsOpen(waveOut) ? s_device.headers.Unprepare(header, size) : MMSYSERR_INVALHANDLE;
 }
 
 MMRESULT WINAPI Close(HWAVEOUT waveOut)
 {
-    if (waveOut != CAPTURE_HANDLE || !s_device.open)
+    if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
-    if (s_device.header && (s_device.header->dwFlags & WHDR_INQUEUE))
+    if (!s_device.headers.Empty())
         return WAVERR_STILLPLAYING;
     s_device.header = nullptr;
     s_device.open = false;

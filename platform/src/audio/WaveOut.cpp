@@ -1,10 +1,11 @@
+#include "WaveHeaderQueue.h"
+
 #include <mmsystem.h>
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -16,9 +17,7 @@ struct HWAVEOUT__ {
     SDL_AudioDeviceID device;
     WAVEFORMATEX format;
     Uint8 silence;
-    std::deque<LPWAVEHDR> queue;
-    DWORD offset;         // bytes of the front header already played
-    DWORD playsLeft;      // of the front header, counting the one under way
+    WaveHeaderQueue headers;
     uint64_t bytesPlayed; // handed to the device since open or reset
     bool running;
 };
@@ -36,64 +35,24 @@ bool IsOpen(HWAVEOUT waveOut)
     return waveOut && std::find(s_handles.begin(), s_handles.end(), waveOut) != s_handles.end();
 }
 
-// The checks every header call makes first, in winmm's order: the handle, then the header.
-MMRESULT CheckHeaderCall(HWAVEOUT waveOut, const WAVEHDR* header, UINT headerSize)
+// A header call on an open device's queue, made while the callback cannot run.
+MMRESULT LockedHeaderCall(HWAVEOUT waveOut, MMRESULT (WaveHeaderQueue::*call)(LPWAVEHDR, UINT),
+                          LPWAVEHDR header, UINT headerSize)
 {
     if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
-    if (!header || headerSize < sizeof(WAVEHDR))
-        return MMSYSERR_INVALPARAM;
-    return MMSYSERR_NOERROR;
-}
-
-bool IsLoopHeader(const WAVEHDR* header)
-{
-    return (header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP)) == (WHDR_BEGINLOOP | WHDR_ENDLOOP);
-}
-
-DWORD PlaysOf(const WAVEHDR* header)
-{
-    return IsLoopHeader(header) && header->dwLoops > 1 ? header->dwLoops : 1;
-}
-
-void RetireFront(HWAVEOUT waveOut)
-{
-    LPWAVEHDR done = waveOut->queue.front();
-    waveOut->queue.pop_front();
-    done->dwFlags = (done->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-    waveOut->offset = 0;
-    waveOut->playsLeft = waveOut->queue.empty() ? 0 : PlaysOf(waveOut->queue.front());
+    SDL_LockAudioDevice(waveOut->device);
+    const MMRESULT result = (waveOut->headers.*call)(header, headerSize);
+    SDL_UnlockAudioDevice(waveOut->device);
+    return result;
 }
 
 void SDLCALL Feed(void* userData, Uint8* stream, int length)
 {
     HWAVEOUT waveOut = static_cast<HWAVEOUT>(userData);
-    while (length > 0) {
-        if (waveOut->queue.empty()) {
-            std::memset(stream, waveOut->silence, static_cast<size_t>(length));
-            return;
-        }
-        LPWAVEHDR header = waveOut->queue.front();
-        if (header->dwBufferLength == 0 || !header->lpData) {
-            RetireFront(waveOut);
-            continue;
-        }
-        const DWORD available = header->dwBufferLength - waveOut->offset;
-        const DWORD count = std::min(available, static_cast<DWORD>(length));
-        std::memcpy(stream, header->lpData + waveOut->offset, count);
-        stream += count;
-        length -= static_cast<int>(count);
-        waveOut->offset += count;
-        waveOut->bytesPlayed += count;
-        if (waveOut->offset == header->dwBufferLength) {
-            if (waveOut->playsLeft > 1) {
-                --waveOut->playsLeft;
-                waveOut->offset = 0;
-            } else {
-                RetireFront(waveOut);
-            }
-        }
-    }
+    const size_t played = waveOut->headers.Play(stream, static_cast<size_t>(length));
+    waveOut->bytesPlayed += played;
+    std::memset(stream + played, waveOut->silence, static_cast<size_t>(length) - played);
 }
 
 MMRESULT CheckFormat(LPCWAVEFORMATEX format)
@@ -161,36 +120,22 @@ MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX f
 
 MMRESULT WINAPI waveOutPrepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize)
 {
-    if (const MMRESULT checked = CheckHeaderCall(waveOut, header, headerSize))
-        return checked;
-    if (header->dwFlags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-    header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return LockedHeaderCall(waveOut, &WaveHeaderQueue::Prepare, header, headerSize);
 }
 
 MMRESULT WINAPI waveOutWrite(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize)
 {
-    if (const MMRESULT checked = CheckHeaderCall(waveOut, header, headerSize))
-        return checked;
-    if (!(header->dwFlags & WHDR_PREPARED))
-        return WAVERR_UNPREPARED;
-    if (header->dwFlags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-
+    if (!IsOpen(waveOut))
+        return MMSYSERR_INVALHANDLE;
     SDL_LockAudioDevice(waveOut->device);
-    header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
-    if (waveOut->queue.empty()) {
-        waveOut->offset = 0;
-        waveOut->playsLeft = PlaysOf(header);
-    }
-    waveOut->queue.push_back(header);
-    const bool start = !waveOut->running;
-    waveOut->running = true;
+    const MMRESULT result = waveOut->headers.Write(header, headerSize);
+    const bool start = result == MMSYSERR_NOERROR && !waveOut->running;
+    if (start)
+        waveOut->running = true;
     SDL_UnlockAudioDevice(waveOut->device);
     if (start)
         SDL_PauseAudioDevice(waveOut->device, 0);
-    return MMSYSERR_NOERROR;
+    return result;
 }
 
 MMRESULT WINAPI waveOutGetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT timeSize)
@@ -224,8 +169,7 @@ MMRESULT WINAPI waveOutReset(HWAVEOUT waveOut)
         return MMSYSERR_INVALHANDLE;
     SDL_PauseAudioDevice(waveOut->device, 1);
     SDL_LockAudioDevice(waveOut->device);
-    while (!waveOut->queue.empty())
-        RetireFront(waveOut);
+    waveOut->headers.RetireAll();
     waveOut->bytesPlayed = 0;
     waveOut->running = false;
     SDL_UnlockAudioDevice(waveOut->device);
@@ -234,12 +178,7 @@ MMRESULT WINAPI waveOutReset(HWAVEOUT waveOut)
 
 MMRESULT WINAPI waveOutUnprepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize)
 {
-    if (const MMRESULT checked = CheckHeaderCall(waveOut, header, headerSize))
-        return checked;
-    if (header->dwFlags & WHDR_INQUEUE)
-        return WAVERR_STILLPLAYING;
-    header->dwFlags &= ~WHDR_PREPARED;
-    return MMSYSERR_NOERROR;
+    return LockedHeaderCall(waveOut, &WaveHeaderQueue::Unprepare, header, headerSize);
 }
 
 MMRESULT WINAPI waveOutClose(HWAVEOUT waveOut)
@@ -247,7 +186,7 @@ MMRESULT WINAPI waveOutClose(HWAVEOUT waveOut)
     if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
     SDL_LockAudioDevice(waveOut->device);
-    const bool playing = !waveOut->queue.empty();
+    const bool playing = !waveOut->headers.Empty();
     SDL_UnlockAudioDevice(waveOut->device);
     if (playing)
         return WAVERR_STILLPLAYING;
