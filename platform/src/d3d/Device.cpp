@@ -173,19 +173,6 @@ Device::~Device()
     ReleaseSdlWindow(m_window);
 }
 
-ULONG WINAPI Device::AddRef()
-{
-    return ++m_refCount;
-}
-
-ULONG WINAPI Device::Release()
-{
-    const ULONG count = --m_refCount;
-    if (count == 0)
-        delete this;
-    return count;
-}
-
 bool Device::IsCurrent() const
 {
     return m_context && SDL_GL_GetCurrentContext() == m_context;

@@ -5,6 +5,7 @@
 // framebuffer objects with Direct3D's conventions (upper-left origin, depth 0..1, pixel
 // centres at integers), and Present copies the back buffer to the window, scaled to fit.
 #include "DeviceChild.h"
+#include "RefCounted.h"
 #include "StreamingBuffer.h"
 #include "effect/front/ShaderTranslator.h"
 
@@ -13,7 +14,6 @@
 #include <epoxy/gl.h>
 
 #include <array>
-#include <atomic>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -35,13 +35,11 @@ struct StageProgram {
 const int SAMPLER_STAGES = 16;
 const int SAMPLER_STATE_COUNT = 12;  // D3DSAMP_ADDRESSU (1) ... D3DSAMP_SRGBTEXTURE (11)
 
-class Device final : public IDirect3DDevice9 {
+class Device final : public RefCounted<IDirect3DDevice9> {
 public:
     static HRESULT Create(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters, Device** device);
 
     // ---- IDirect3DDevice9 ----
-    ULONG WINAPI AddRef() override;
-    ULONG WINAPI Release() override;
     HRESULT WINAPI Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                            const RGNDATA* pDirtyRegion) override;
     HRESULT WINAPI GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
@@ -104,7 +102,6 @@ private:
     GLuint LinkProgram(GLenum type, const std::string& glsl, std::string& log);
     void UseFramebufferSize(UINT width, UINT height);
 
-    std::atomic<ULONG> m_refCount{1};
     SDL_Window* m_window = nullptr;
     SDL_GLContext m_context = nullptr;
     D3DPRESENT_PARAMETERS m_parameters = {};

@@ -1,22 +1,13 @@
 #include "Device.h"
+#include "RefCounted.h"
 #include "win/PlatformWindow.h"
 
-#include <atomic>
 #include <new>
 
 namespace {
 
-class Direct3D9 final : public IDirect3D9 {
+class Direct3D9 final : public RefCounted<IDirect3D9> {
 public:
-    ULONG WINAPI AddRef() override { return ++m_refCount; }
-    ULONG WINAPI Release() override
-    {
-        const ULONG count = --m_refCount;
-        if (count == 0)
-            delete this;
-        return count;
-    }
-
     HRESULT WINAPI CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow, DWORD BehaviorFlags,
                                 D3DPRESENT_PARAMETERS* pPresentationParameters,
                                 IDirect3DDevice9** ppReturnedDeviceInterface) override
@@ -55,9 +46,6 @@ public:
         *ppReturnedDeviceInterface = device;
         return D3D_OK;
     }
-
-private:
-    std::atomic<ULONG> m_refCount{1};
 };
 
 }  // namespace

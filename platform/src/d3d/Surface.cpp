@@ -32,19 +32,12 @@ void Surface::ReleaseGlObjects()
 
 ULONG WINAPI Surface::AddRef()
 {
-    if (m_container)
-        return m_container->AddRef();
-    return ++m_refCount;
+    return m_container ? m_container->AddRef() : RefCounted::AddRef();
 }
 
 ULONG WINAPI Surface::Release()
 {
-    if (m_container)
-        return m_container->Release();
-    const ULONG count = --m_refCount;
-    if (count == 0)
-        delete this;
-    return count;
+    return m_container ? m_container->Release() : RefCounted::Release();
 }
 
 HRESULT WINAPI Surface::GetDevice(IDirect3DDevice9** ppDevice)

@@ -1,18 +1,18 @@
 #pragma once
 
 #include "DeviceChild.h"
+#include "RefCounted.h"
 
 #include <d3d9.h>
 #include <epoxy/gl.h>
 
-#include <atomic>
 #include <vector>
 
 class Texture;
 
 // A 2D image: a level of a texture, the back buffer, or an off-screen plain surface in
 // system memory (the only kind that can be locked).
-class Surface final : public IDirect3DSurface9, public DeviceChild {
+class Surface final : public RefCounted<IDirect3DSurface9>, public DeviceChild {
 public:
     // A level of a texture; its reference count is the texture's.
     Surface(Device* device, Texture* container, const D3DSURFACE_DESC& desc, GLuint texture, GLint level,
@@ -22,6 +22,7 @@ public:
     Surface(Device* device, const D3DSURFACE_DESC& desc, GLuint texture, GLuint framebuffer);
     ~Surface() override;
 
+    // A texture's level counts on its texture.
     ULONG WINAPI AddRef() override;
     ULONG WINAPI Release() override;
     HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override;
@@ -41,7 +42,6 @@ public:
 
 private:
     Texture* m_container = nullptr;
-    std::atomic<ULONG> m_refCount{1};
     D3DSURFACE_DESC m_desc;
     GLuint m_texture = 0;
     GLint m_level = 0;

@@ -55,19 +55,6 @@ void Texture::ReleaseGlObjects()
     m_texture = 0;
 }
 
-ULONG WINAPI Texture::AddRef()
-{
-    return ++m_refCount;
-}
-
-ULONG WINAPI Texture::Release()
-{
-    const ULONG count = --m_refCount;
-    if (count == 0)
-        delete this;
-    return count;
-}
-
 HRESULT WINAPI Texture::GetDevice(IDirect3DDevice9** ppDevice)
 {
     if (!ppDevice || !m_device)

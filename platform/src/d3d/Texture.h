@@ -1,24 +1,22 @@
 #pragma once
 
 #include "DeviceChild.h"
+#include "RefCounted.h"
 #include "Surface.h"
 
 #include <d3d9.h>
 #include <epoxy/gl.h>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
-class Texture final : public IDirect3DTexture9, public DeviceChild {
+class Texture final : public RefCounted<IDirect3DTexture9>, public DeviceChild {
 public:
     // levels: the count to create, already resolved (no 0 here).
     static Texture* Create(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                            D3DPOOL pool, GLuint depthBuffer);
     ~Texture() override;
 
-    ULONG WINAPI AddRef() override;
-    ULONG WINAPI Release() override;
     HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override;
     D3DRESOURCETYPE WINAPI GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD WINAPI GetLevelCount() override { return static_cast<DWORD>(m_levels.size()); }
@@ -35,7 +33,6 @@ public:
 private:
     Texture(Device* device);
 
-    std::atomic<ULONG> m_refCount{1};
     GLuint m_texture = 0;
     std::vector<std::unique_ptr<Surface>> m_levels;
 };

@@ -88,19 +88,6 @@ void VertexDeclaration::ReleaseGlObjects()
     m_vertexArray = 0;
 }
 
-ULONG WINAPI VertexDeclaration::AddRef()
-{
-    return ++m_refCount;
-}
-
-ULONG WINAPI VertexDeclaration::Release()
-{
-    const ULONG count = --m_refCount;
-    if (count == 0)
-        delete this;
-    return count;
-}
-
 HRESULT WINAPI VertexDeclaration::GetDevice(IDirect3DDevice9** ppDevice)
 {
     if (!ppDevice || !m_device)

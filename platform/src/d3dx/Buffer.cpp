@@ -1,28 +1,20 @@
+#include "d3d/RefCounted.h"
+
 #include <d3dx9.h>
 
-#include <atomic>
 #include <new>
 #include <vector>
 
 namespace {
 
-class Buffer final : public ID3DXBuffer {
+class Buffer final : public RefCounted<ID3DXBuffer> {
 public:
     explicit Buffer(DWORD size) : m_bytes(size) {}
 
-    ULONG WINAPI AddRef() override { return ++m_refCount; }
-    ULONG WINAPI Release() override
-    {
-        const ULONG count = --m_refCount;
-        if (count == 0)
-            delete this;
-        return count;
-    }
     LPVOID WINAPI GetBufferPointer() override { return m_bytes.empty() ? nullptr : m_bytes.data(); }
     DWORD WINAPI GetBufferSize() override { return static_cast<DWORD>(m_bytes.size()); }
 
 private:
-    std::atomic<ULONG> m_refCount{1};
     std::vector<unsigned char> m_bytes;
 };
 

@@ -1,23 +1,16 @@
+#include "d3d/RefCounted.h"
+
 #include <d3dx9.h>
 
-#include <atomic>
 #include <new>
 
 namespace {
 
 // Holds its device; the intro never draws text with it.
-class Font final : public ID3DXFont {
+class Font final : public RefCounted<ID3DXFont> {
 public:
     explicit Font(IDirect3DDevice9* device) : m_device(device) { m_device->AddRef(); }
 
-    ULONG WINAPI AddRef() override { return ++m_refCount; }
-    ULONG WINAPI Release() override
-    {
-        const ULONG count = --m_refCount;
-        if (count == 0)
-            delete this;
-        return count;
-    }
     HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override
     {
         if (!ppDevice)
@@ -30,7 +23,6 @@ public:
 private:
     ~Font() override { m_device->Release(); }
 
-    std::atomic<ULONG> m_refCount{1};
     IDirect3DDevice9* m_device;
 };
 

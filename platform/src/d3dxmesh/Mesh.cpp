@@ -1,8 +1,8 @@
 #include "Mesh.h"
 
 #include "d3d/StaticMesh.h"
+#include "d3d/RefCounted.h"
 
-#include <atomic>
 #include <cstring>
 #include <map>
 #include <new>
@@ -12,22 +12,13 @@
 
 namespace {
 
-class Mesh final : public ID3DXMesh {
+class Mesh final : public RefCounted<ID3DXMesh> {
 public:
     Mesh(IDirect3DDevice9* device, DWORD options, DWORD fvf, DWORD stride)
         : m_device(device), m_options(options), m_fvf(fvf), m_stride(stride)
     {
         if (m_device)
             m_device->AddRef();
-    }
-
-    ULONG WINAPI AddRef() override { return ++m_refCount; }
-    ULONG WINAPI Release() override
-    {
-        const ULONG count = --m_refCount;
-        if (count == 0)
-            delete this;
-        return count;
     }
 
     HRESULT WINAPI DrawSubset(DWORD AttribId) override;
@@ -121,7 +112,6 @@ private:
 
     void UpdateRuns();
 
-    std::atomic<ULONG> m_refCount{1};
     IDirect3DDevice9* m_device;
     DWORD m_options;
     DWORD m_fvf;

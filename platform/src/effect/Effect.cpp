@@ -73,19 +73,6 @@ void Effect::ReleaseGlObjects()
     // The programs belong to the device's cache; nothing of the effect's own is in GL.
 }
 
-ULONG WINAPI Effect::AddRef()
-{
-    return ++m_refCount;
-}
-
-ULONG WINAPI Effect::Release()
-{
-    const ULONG count = --m_refCount;
-    if (count == 0)
-        delete this;
-    return count;
-}
-
 HRESULT WINAPI Effect::GetDevice(LPDIRECT3DDEVICE9* ppDevice)
 {
     if (!ppDevice || !m_device)

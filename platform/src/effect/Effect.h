@@ -2,22 +2,20 @@
 
 #include "CompiledEffect.h"
 #include "d3d/DeviceChild.h"
+#include "d3d/RefCounted.h"
 
 #include <d3dx9effect.h>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
 // One effect object: its own parameter values over a shared compiled effect. Handles are
 // addresses of records inside the object, told apart from names by address.
-class Effect final : public ID3DXEffect, public DeviceChild {
+class Effect final : public RefCounted<ID3DXEffect>, public DeviceChild {
 public:
     Effect(Device* device, std::shared_ptr<const CompiledEffect> compiled);
     ~Effect() override;
 
-    ULONG WINAPI AddRef() override;
-    ULONG WINAPI Release() override;
 
     D3DXHANDLE WINAPI GetParameterByName(D3DXHANDLE hParameter, LPCSTR pName) override;
     D3DXHANDLE WINAPI GetTechniqueByName(LPCSTR pName) override;
@@ -81,7 +79,6 @@ private:
     void ApplyPass(bool renderStates);
     bool UploadUniforms(int stage, int binding);
 
-    std::atomic<ULONG> m_refCount{1};
     std::shared_ptr<const CompiledEffect> m_compiled;
     std::vector<HandleRecord> m_handles;  // never resized after construction
     std::vector<std::vector<float>> m_values;
