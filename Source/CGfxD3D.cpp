@@ -2,6 +2,7 @@
 
 #include "Intro.h"
 #include "ReportError.h"
+#include "ResourceIds.h"
 
 #include <cstring>
 #include <string>
@@ -21,7 +22,6 @@ namespace {
 
 const UINT SCREEN_WIDTH = 1024;
 const UINT SCREEN_HEIGHT = 768;
-const WORD RESOURCE_2D_EFFECT = 114;
 
 const D3DVERTEXELEMENT9 DECL_POS_COL[] = {
     {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
@@ -74,6 +74,7 @@ bool CGfxD3D::Init()
         return false;
     }
 
+    // kept: nothing draws with the debug font, but creating it stays part of start-up.
     if (FAILED(D3DXCreateFontA(m_pDevice, 32, 0, FW_BOLD, 1, FALSE, DEFAULT_CHARSET, 0, 0, 0,
                                "Arial", &m_pDebugFont)))
         ReportError("Failed to create debug font");
@@ -169,6 +170,7 @@ ID3DXEffect* CGfxD3D::CreateEffect(WORD resourceId, const char* /*fileName*/)
             const char* text = static_cast<const char*>(pErrors->GetBufferPointer());
             messages.assign(text, strnlen(text, pErrors->GetBufferSize()));
         }
+        // kept: the box names the assertion site by the fixed line and file it has always shown.
         m_bEffectAssertIgnored = ReportError("ASSERT: %s, %s - line: %d file: %s", "p_effect != NULL",
                                              messages.c_str(), 258, ".\\Source\\CGfxD3D");
     }

@@ -2,6 +2,7 @@
 
 #include "CGfxD3D.h"
 #include "ReportError.h"
+#include "ResourceIds.h"
 
 IDirect3DTexture9* CPostProcess::m_pSceneTargets[3] = {NULL, NULL, NULL};
 IDirect3DTexture9* CPostProcess::m_pChainTargets[2] = {NULL, NULL};
@@ -27,7 +28,6 @@ namespace {
 
 const UINT TARGET_WIDTH = 1024;
 const UINT TARGET_HEIGHT = 768;
-const WORD RESOURCE_SCENE_EFFECT = 106;
 
 const D3DVERTEXELEMENT9 DECL_POST_QUAD[] = {
     {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},

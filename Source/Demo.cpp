@@ -9,18 +9,12 @@
 #include "FrameClock.h"
 #include "Music.h"
 #include "ReportError.h"
+#include "ResourceIds.h"
 #include "TextScroller.h"
 
 #include <new>
 
 namespace {
-
-const WORD RESOURCE_MUSIC = 103;
-const WORD RESOURCE_LOGO = 101;
-const WORD RESOURCE_TITLE = 126;
-const WORD RESOURCE_BACKGROUND = 125;
-const WORD RESOURCE_CUBE_MESH = 116;
-const WORD RESOURCE_SCENE_EFFECT = 106;
 
 struct EffectSlot {
     WORD resourceId;
@@ -29,20 +23,21 @@ struct EffectSlot {
 
 // In the order they are created. The normal-pass slots are further instances
 // of the down-filter; none of them runs.
+// kept: every slot is compiled at start-up, also those no pass draws.
 const EffectSlot POST_EFFECT_SLOTS[] = {
-    {120, "Data\\PP_ColorBlurH.fx"},
-    {119, "Data\\PP_ColorBlurV.fx"},
-    {108, "Data\\PP_ColorBloomH.fx"},
-    {109, "Data\\PP_ColorBloomV.fx"},
-    {110, "Data\\PP_ColorBrightPass.fx"},
-    {118, "Data\\PP_DofCombine.fx"},
-    {115, "Data\\pp_colorcombine.fx"},
-    {111, "Data\\PP_ColorCombine4.fx"},
-    {113, "Data\\PP_ColorUpFilter4.fx"},
-    {112, "Data\\PP_ColorDownFilter4.fx"},
-    {112, "Data\\PP_NormalBlurH.fx"},
-    {112, "Data\\PP_NormalBlurV.fx"},
-    {112, "Data\\PP_CombineNormals.fx"},
+    {RESOURCE_PP_COLOR_BLUR_H, "Data\\PP_ColorBlurH.fx"},
+    {RESOURCE_PP_COLOR_BLUR_V, "Data\\PP_ColorBlurV.fx"},
+    {RESOURCE_PP_COLOR_BLOOM_H, "Data\\PP_ColorBloomH.fx"},
+    {RESOURCE_PP_COLOR_BLOOM_V, "Data\\PP_ColorBloomV.fx"},
+    {RESOURCE_PP_COLOR_BRIGHT_PASS, "Data\\PP_ColorBrightPass.fx"},
+    {RESOURCE_PP_DOF_COMBINE, "Data\\PP_DofCombine.fx"},
+    {RESOURCE_PP_COLOR_COMBINE, "Data\\pp_colorcombine.fx"},
+    {RESOURCE_PP_COLOR_COMBINE4, "Data\\PP_ColorCombine4.fx"},
+    {RESOURCE_PP_COLOR_UP_FILTER4, "Data\\PP_ColorUpFilter4.fx"},
+    {RESOURCE_PP_COLOR_DOWN_FILTER4, "Data\\PP_ColorDownFilter4.fx"},
+    {RESOURCE_PP_COLOR_DOWN_FILTER4, "Data\\PP_NormalBlurH.fx"},
+    {RESOURCE_PP_COLOR_DOWN_FILTER4, "Data\\PP_NormalBlurV.fx"},
+    {RESOURCE_PP_COLOR_DOWN_FILTER4, "Data\\PP_CombineNormals.fx"},
 };
 
 const D3DVERTEXELEMENT9 DECL_POS_COLOR[] = {

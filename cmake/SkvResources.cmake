@@ -3,11 +3,26 @@
 # Compiles every file a resource script lists into <target>, so the program reads
 # no file at run time. The script holds one resource per line,
 #     <id> <type> "<file>"        e.g.   103 MUSIC "Music.xm"
-# with files relative to the script's folder, plus blank lines and // comments.
+# with files relative to the script's folder, plus blank lines and // comments. An id
+# may be a name that a header the script includes (#include "<header>", beside the
+# script) defines as a number (#define <name> <number>); the code includes the same
+# header, so each id is written once.
 # On Windows windres builds the script into the executable. Elsewhere the same
 # lines become a table behind FindResourceA, LoadResource, SizeofResource and
 # LockResource (platform/src/win), the bytes pulled in with the assembler's .incbin.
 # Editing the script reconfigures; editing a listed file rebuilds.
+
+# The numeric #define lines of a header that a resource script includes, as variables
+# skv_id_<name> in the caller's scope.
+function(skv_read_resource_ids header)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${header}")
+  file(STRINGS "${header}" lines REGEX "^[ \t]*#[ \t]*define[ \t]")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[ \t]*#[ \t]*define[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]+([0-9]+)[ \t]*(//.*)?$")
+      set(skv_id_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}" PARENT_SCOPE)
+    endif()
+  endforeach()
+endfunction()
 
 function(skv_read_resource_script script out_ids out_types out_files)
   get_filename_component(script_dir "${script}" DIRECTORY)
@@ -23,12 +38,25 @@ function(skv_read_resource_script script out_ids out_types out_files)
     if(line STREQUAL "" OR line MATCHES "^//")
       continue()
     endif()
-    if(NOT line MATCHES "^([0-9]+)[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]+\"([^\"]+)\"[ \t]*(//.*)?$")
+    if(line MATCHES "^#[ \t]*include[ \t]+\"([^\"]+)\"[ \t]*(//.*)?$")
+      if(NOT EXISTS "${script_dir}/${CMAKE_MATCH_1}")
+        message(FATAL_ERROR "${script}:${line_number}: no such header: ${CMAKE_MATCH_1}")
+      endif()
+      skv_read_resource_ids("${script_dir}/${CMAKE_MATCH_1}")
+      continue()
+    endif()
+    if(NOT line MATCHES "^([A-Za-z_0-9]+)[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]+\"([^\"]+)\"[ \t]*(//.*)?$")
       message(FATAL_ERROR "${script}:${line_number}: expected <id> <type> \"<file>\", got: ${line}")
     endif()
     set(id "${CMAKE_MATCH_1}")
     string(TOUPPER "${CMAKE_MATCH_2}" type)
     set(file "${script_dir}/${CMAKE_MATCH_3}")
+    if(NOT id MATCHES "^[0-9]+$")
+      if(NOT DEFINED skv_id_${id})
+        message(FATAL_ERROR "${script}:${line_number}: ${id} is neither a number nor defined in an included header")
+      endif()
+      set(id "${skv_id_${id}}")
+    endif()
     if(id MATCHES "^0[0-9]")
       message(FATAL_ERROR "${script}:${line_number}: write resource id ${id} without leading zeros (resource compilers differ on them)")
     endif()

@@ -4,7 +4,8 @@
 #include <vector>
 
 // A resource script read the simple way the tests need: one "<id> <type> "<file>""
-// per line, // comments and blank lines skipped.
+// per line, the id a number or a name an included header (#include "<header>")
+// defines (#define <name> <number>); // comments and blank lines skipped.
 struct ScriptedResource {
     int id;
     std::string type;  // as written
