@@ -1,179 +1,32 @@
 #include "EffectParser.h"
 
-#include "EffectLexer.h"
+#include "EffectConstantExpression.h"
 #include "EffectStateNames.h"
+#include "EffectTokenCursor.h"
+#include "EffectTypeNames.h"
+#include "ShaderSourceRewrite.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
-// Constant expressions nest no deeper than this; deeper input is refused, not recursed into.
-const int MAX_EXPRESSION_DEPTH = 64;
-// An array parameter holds at most this many values.
-const int MAX_PARAMETER_VALUES = 4096;
-
-struct TextEdit {
-    size_t begin;
-    size_t end;
-    std::string replacement;
-};
-
-struct NumericType {
-    EffectValueType type = EffectValueType::Float;
-    int rows = 1;
-    int columns = 1;
-};
-
-bool IsTextureType(const std::string& t)
-{
-    return EqualsIgnoringCase(t, "texture") || EqualsIgnoringCase(t, "texture1D") ||
-           EqualsIgnoringCase(t, "texture2D") || EqualsIgnoringCase(t, "texture3D") ||
-           EqualsIgnoringCase(t, "textureCUBE");
-}
-
-// The HLSL sampler type a sampler declaration becomes; empty when t is not a sampler type.
-std::string SamplerTypeFor(const std::string& t)
-{
-    if (t == "sampler" || t == "sampler2D" || t == "sampler_state")
-        return "sampler2D";
-    if (t == "sampler1D" || t == "sampler3D" || t == "samplerCUBE")
-        return t;
-    return std::string();
-}
-
-// Reads scalar, vector and matrix type names: float, float3, float4x4, int2, bool, half4, ...
-bool ParseNumericTypeName(const std::string& t, NumericType& out)
-{
-    static const struct {
-        const char* name;
-        EffectValueType type;
-    } BASES[] = {{"float", EffectValueType::Float}, {"half", EffectValueType::Float},
-                 {"double", EffectValueType::Float}, {"int", EffectValueType::Int},
-                 {"uint", EffectValueType::Int},     {"dword", EffectValueType::Int},
-                 {"bool", EffectValueType::Bool}};
-    for (const auto& base : BASES) {
-        const size_t n = std::strlen(base.name);
-        if (t.compare(0, n, base.name) != 0)
-            continue;
-        const std::string rest = t.substr(n);
-        out.type = base.type;
-        if (rest.empty()) {
-            out.rows = out.columns = 1;
-            return true;
-        }
-        if (rest.size() == 1 && rest[0] >= '1' && rest[0] <= '4') {
-            out.rows = 1;
-            out.columns = rest[0] - '0';
-            return true;
-        }
-        if (rest.size() == 3 && rest[0] >= '1' && rest[0] <= '4' && rest[1] == 'x' && rest[2] >= '1' &&
-            rest[2] <= '4') {
-            out.rows = rest[0] - '0';
-            out.columns = rest[2] - '0';
-            return true;
-        }
-        return false;
-    }
-    if (t == "matrix") {
-        out = {EffectValueType::Float, 4, 4};
-        return true;
-    }
-    if (t == "vector") {
-        out = {EffectValueType::Float, 1, 4};
-        return true;
-    }
-    return false;
-}
-
-class Parser {
+// Declarations, techniques and their states; what the effect framework reads leaves the
+// shader text.
+class Parser : private EffectTokenCursor {
 public:
-    Parser(const std::string& source, EffectDescription& out) : m_source(source), m_out(out) {}
+    Parser(const std::string& source, EffectDescription& out) : EffectTokenCursor(source), m_out(out) {}
 
     bool Run(std::string& error)
     {
-        if (!TokenizeEffect(m_source, m_tokens, m_error) || !ParseTopLevel() || !Validate()) {
+        if (!Tokenize() || !ParseTopLevel() || !Validate()) {
             error = m_error;
             return false;
         }
-        BuildShaderSource();
+        m_out.shaderSource = m_rewrite.Apply(m_source);
         return true;
     }
 
 private:
-    // ---- tokens ----
-    const EffectToken& Peek(size_t ahead = 0) const
-    {
-        const size_t i = m_pos + ahead;
-        return i < m_tokens.size() ? m_tokens[i] : m_tokens.back();
-    }
-    const EffectToken& Next()
-    {
-        const EffectToken& t = Peek();
-        if (m_pos + 1 < m_tokens.size())
-            ++m_pos;
-        return t;
-    }
-    std::string Text(const EffectToken& t) const { return m_source.substr(t.begin, t.end - t.begin); }
-    bool IsPunct(const EffectToken& t, char c) const
-    {
-        return t.kind == EffectTokenKind::Punctuation && m_source[t.begin] == c;
-    }
-    bool IsWord(const EffectToken& t, const char* word) const
-    {
-        return t.kind == EffectTokenKind::Identifier && Text(t) == word;
-    }
-    bool IsKeyword(const EffectToken& t, const char* word) const
-    {
-        return t.kind == EffectTokenKind::Identifier && EqualsIgnoringCase(Text(t), word);
-    }
-
-    bool Fail(const EffectToken& at, const std::string& message)
-    {
-        m_error = "(" + std::to_string(at.line) + "): error: " + message;
-        return false;
-    }
-    std::string Describe(const EffectToken& t) const
-    {
-        if (t.kind == EffectTokenKind::End)
-            return "end of file";
-        std::string text = Text(t);
-        if (text.size() > 32)
-            text = text.substr(0, 32) + "...";
-        return "'" + text + "'";
-    }
-    bool Expect(char c)
-    {
-        if (!IsPunct(Peek(), c))
-            return Fail(Peek(), std::string("expected '") + c + "' but found " + Describe(Peek()));
-        Next();
-        return true;
-    }
-    bool ExpectIdentifier(std::string& text)
-    {
-        if (Peek().kind != EffectTokenKind::Identifier)
-            return Fail(Peek(), "expected a name but found " + Describe(Peek()));
-        text = Text(Next());
-        return true;
-    }
-    // At an opening bracket: moves past its matching closing bracket.
-    bool SkipBalanced(char open, char close)
-    {
-        const EffectToken& start = Peek();
-        int depth = 0;
-        do {
-            const EffectToken& t = Next();
-            if (t.kind == EffectTokenKind::End)
-                return Fail(start, std::string("no '") + close + "' matches this '" + open + "'");
-            if (IsPunct(t, open))
-                ++depth;
-            else if (IsPunct(t, close))
-                --depth;
-        } while (depth > 0);
-        return true;
-    }
     // Moves to the next ',' or ';' outside any brackets.
     bool SkipToDeclaratorEnd()
     {
@@ -191,11 +44,6 @@ private:
             }
         }
         return true;
-    }
-
-    void Remove(size_t begin, size_t end, std::string replacement = std::string())
-    {
-        m_edits.push_back({begin, end, std::move(replacement)});
     }
 
     // ---- top level ----
@@ -263,7 +111,7 @@ private:
             } else if (IsWord(t, "shared") || IsWord(t, "const")) {
                 // Effect-only or meaningless on a parameter the application sets.
                 if (!isStatic)
-                    Remove(t.begin, t.end);
+                    m_rewrite.Replace(t.begin, t.end);
             } else if (!(IsWord(t, "uniform") || IsWord(t, "extern") || IsWord(t, "volatile") ||
                          IsWord(t, "inline") || IsWord(t, "row_major") || IsWord(t, "column_major") ||
                          IsWord(t, "precise"))) {
@@ -412,7 +260,7 @@ private:
         } else {
             semantic = word;
         }
-        Remove(begin, Peek().begin);
+        m_rewrite.Replace(begin, Peek().begin);
         return true;
     }
 
@@ -446,13 +294,13 @@ private:
                 const size_t begin = Peek().begin;
                 if (!ParseAnnotations(p.annotations))
                     return false;
-                Remove(begin, Peek().begin);
+                m_rewrite.Replace(begin, Peek().begin);
             }
             p.defaults.assign(p.ValueCount(), 0.0f);
             if (IsPunct(Peek(), '=')) {
                 const size_t begin = Next().begin;
                 std::vector<float> values;
-                if (!ParseInitializer(values, 0))
+                if (!ParseConstantInitializer(*this, values))
                     return false;
                 if (values.size() == 1 && p.elements == 0)
                     p.defaults.assign(p.ValueCount(), values[0]);
@@ -462,7 +310,7 @@ private:
                     return Fail(nameToken, "initializer of " + p.name + " has " + std::to_string(values.size()) +
                                                " values where " + std::to_string(p.defaults.size()) +
                                                " are expected");
-                Remove(begin, Peek().begin);
+                m_rewrite.Replace(begin, Peek().begin);
             }
             if (!AddParameter(nameToken, std::move(p)))
                 return false;
@@ -524,7 +372,7 @@ private:
                 if (IsPunct(Peek(), '=')) {
                     Next();
                     if (type == EffectValueType::String && Peek().kind == EffectTokenKind::String) {
-                        p.annotations.push_back({"", EffectValueType::String, {}, Unquote(Text(Next()))});
+                        p.annotations.push_back({"", EffectValueType::String, {}, UnquoteString(Text(Next()))});
                     } else if (!SkipToDeclaratorEnd()) {
                         return false;
                     }
@@ -538,7 +386,7 @@ private:
             }
             if (!IsPunct(Peek(), ';'))
                 return Fail(Peek(), "expected ';' but found " + Describe(Peek()));
-            Remove(declBegin, Next().end, replacement);
+            m_rewrite.Replace(declBegin, Next().end, replacement);
             return true;
         }
     }
@@ -584,136 +432,7 @@ private:
         return true;
     }
 
-    // ---- constant values ----
-    static std::string Unquote(const std::string& s)
-    {
-        std::string out;
-        for (size_t i = 1; i + 1 < s.size(); ++i) {
-            if (s[i] == '\\' && i + 2 < s.size()) {
-                ++i;
-                out += s[i] == 'n' ? '\n' : s[i] == 't' ? '\t' : s[i];
-            } else {
-                out += s[i];
-            }
-        }
-        return out;
-    }
-
-    bool ParseNumberToken(const EffectToken& t, float& value)
-    {
-        std::string text = Text(t);
-        char* end = nullptr;
-        if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-            value = static_cast<float>(std::strtoul(text.c_str() + 2, &end, 16));
-        } else {
-            value = std::strtof(text.c_str(), &end);
-        }
-        while (end && *end && std::strchr("fFhHlLuU", *end))
-            ++end;
-        if (!end || *end != '\0')
-            return Fail(t, "invalid number " + Describe(t));
-        return true;
-    }
-
-    // { a, b, {c, d} }, float4(a, b, c, d), or one constant expression; flattened in order.
-    bool ParseInitializer(std::vector<float>& values, int depth)
-    {
-        if (depth > MAX_EXPRESSION_DEPTH)
-            return Fail(Peek(), "initializer nested too deeply");
-        if (values.size() > static_cast<size_t>(MAX_PARAMETER_VALUES))
-            return Fail(Peek(), "initializer too long");
-        if (IsPunct(Peek(), '{')) {
-            Next();
-            while (!IsPunct(Peek(), '}')) {
-                if (!ParseInitializer(values, depth + 1))
-                    return false;
-                if (IsPunct(Peek(), ','))
-                    Next();
-                else if (!IsPunct(Peek(), '}'))
-                    return Fail(Peek(), "expected ',' or '}' but found " + Describe(Peek()));
-            }
-            Next();
-            return true;
-        }
-        NumericType constructor;
-        if (Peek().kind == EffectTokenKind::Identifier && ParseNumericTypeName(Text(Peek()), constructor) &&
-            IsPunct(Peek(1), '(')) {
-            Next();
-            Next();
-            while (!IsPunct(Peek(), ')')) {
-                if (!ParseInitializer(values, depth + 1))
-                    return false;
-                if (IsPunct(Peek(), ','))
-                    Next();
-                else if (!IsPunct(Peek(), ')'))
-                    return Fail(Peek(), "expected ',' or ')' but found " + Describe(Peek()));
-            }
-            Next();
-            return true;
-        }
-        float v;
-        if (!ParseSum(v, depth + 1))
-            return false;
-        values.push_back(v);
-        return true;
-    }
-
-    bool ParseSum(float& value, int depth)
-    {
-        if (!ParseProduct(value, depth))
-            return false;
-        while (IsPunct(Peek(), '+') || IsPunct(Peek(), '-')) {
-            const bool add = IsPunct(Next(), '+');
-            float rhs;
-            if (!ParseProduct(rhs, depth))
-                return false;
-            value = add ? value + rhs : value - rhs;
-        }
-        return true;
-    }
-
-    bool ParseProduct(float& value, int depth)
-    {
-        if (!ParseUnary(value, depth))
-            return false;
-        while (IsPunct(Peek(), '*') || IsPunct(Peek(), '/')) {
-            const bool multiply = IsPunct(Next(), '*');
-            float rhs;
-            if (!ParseUnary(rhs, depth))
-                return false;
-            value = multiply ? value * rhs : value / rhs;
-        }
-        return true;
-    }
-
-    bool ParseUnary(float& value, int depth)
-    {
-        if (depth > MAX_EXPRESSION_DEPTH)
-            return Fail(Peek(), "expression nested too deeply");
-        const EffectToken& t = Peek();
-        if (IsPunct(t, '-') || IsPunct(t, '+')) {
-            const bool negate = IsPunct(Next(), '-');
-            if (!ParseUnary(value, depth + 1))
-                return false;
-            if (negate)
-                value = -value;
-            return true;
-        }
-        if (IsPunct(t, '(')) {
-            Next();
-            return ParseSum(value, depth + 1) && Expect(')');
-        }
-        if (t.kind == EffectTokenKind::Number) {
-            Next();
-            return ParseNumberToken(t, value);
-        }
-        if (IsKeyword(t, "true") || IsKeyword(t, "false")) {
-            value = IsKeyword(Next(), "true") ? 1.0f : 0.0f;
-            return true;
-        }
-        return Fail(t, "expected a constant but found " + Describe(t));
-    }
-
+    // ---- annotations ----
     // < type name = value; ... >
     bool ParseAnnotations(std::vector<EffectAnnotation>& annotations)
     {
@@ -729,10 +448,10 @@ private:
                 a.type = EffectValueType::String;
                 if (Peek().kind != EffectTokenKind::String)
                     return Fail(Peek(), "expected a string but found " + Describe(Peek()));
-                a.text = Unquote(Text(Next()));
+                a.text = UnquoteString(Text(Next()));
             } else if (ParseNumericTypeName(typeName, numeric)) {
                 a.type = numeric.type;
-                if (!ParseInitializer(a.values, 0))
+                if (!ParseConstantInitializer(*this, a.values))
                     return false;
                 const size_t expected = static_cast<size_t>(numeric.rows * numeric.columns);
                 if (a.values.size() == 1 && expected > 1)
@@ -751,15 +470,21 @@ private:
     }
 
     // ---- techniques ----
+    // After technique or pass: an optional name, optional annotations, the opening brace.
+    bool ParseBlockOpening(std::string& name, std::vector<EffectAnnotation>& annotations)
+    {
+        if (Peek().kind == EffectTokenKind::Identifier)
+            name = Text(Next());
+        if (IsPunct(Peek(), '<') && !ParseAnnotations(annotations))
+            return false;
+        return Expect('{');
+    }
+
     bool ParseTechnique()
     {
         const size_t begin = Next().begin;  // technique
         EffectTechnique technique;
-        if (Peek().kind == EffectTokenKind::Identifier)
-            technique.name = Text(Next());
-        if (IsPunct(Peek(), '<') && !ParseAnnotations(technique.annotations))
-            return false;
-        if (!Expect('{'))
+        if (!ParseBlockOpening(technique.name, technique.annotations))
             return false;
         while (!IsPunct(Peek(), '}')) {
             if (!IsKeyword(Peek(), "pass"))
@@ -767,7 +492,7 @@ private:
             if (!ParsePass(technique))
                 return false;
         }
-        Remove(begin, Next().end);
+        m_rewrite.Replace(begin, Next().end);
         for (const EffectTechnique& t : m_out.techniques)
             if (!technique.name.empty() && t.name == technique.name)
                 return Fail(m_tokens[m_pos], "redefinition of technique " + technique.name);
@@ -779,11 +504,7 @@ private:
     {
         EffectPass pass;
         pass.line = Next().line;  // pass
-        if (Peek().kind == EffectTokenKind::Identifier)
-            pass.name = Text(Next());
-        if (IsPunct(Peek(), '<') && !ParseAnnotations(pass.annotations))
-            return false;
-        if (!Expect('{'))
+        if (!ParseBlockOpening(pass.name, pass.annotations))
             return false;
         while (!IsPunct(Peek(), '}')) {
             const EffectToken nameToken = Peek();
@@ -882,7 +603,7 @@ private:
         return true;
     }
 
-    // ---- checks and output ----
+    // ---- checks ----
     bool Validate()
     {
         for (const EffectSampler& s : m_out.samplers) {
@@ -899,35 +620,8 @@ private:
         return true;
     }
 
-    void BuildShaderSource()
-    {
-        // Outer edits first, so that the edits nested inside them are dropped.
-        std::sort(m_edits.begin(), m_edits.end(), [](const TextEdit& a, const TextEdit& b) {
-            return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
-        });
-        std::string& out = m_out.shaderSource;
-        out.clear();
-        out.reserve(m_source.size());
-        size_t at = 0;
-        for (const TextEdit& e : m_edits) {
-            if (e.begin < at)
-                continue;  // inside an edit already made
-            out.append(m_source, at, e.begin - at);
-            out += e.replacement;
-            for (size_t i = e.begin; i < e.end; ++i)
-                if (m_source[i] == '\n')
-                    out += '\n';
-            at = e.end;
-        }
-        out.append(m_source, at, std::string::npos);
-    }
-
-    const std::string& m_source;
     EffectDescription& m_out;
-    std::vector<EffectToken> m_tokens;
-    size_t m_pos = 0;
-    std::vector<TextEdit> m_edits;
-    std::string m_error;
+    ShaderSourceRewrite m_rewrite;
 };
 
 }  // namespace
