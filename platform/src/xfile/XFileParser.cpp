@@ -1,8 +1,8 @@
 #include "XFileParser.h"
 
 #include "XFileTokenizer.h"
+#include "XMeshMath.h"
 
-#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
@@ -13,22 +13,6 @@ namespace {
 // Frames nest; a hostile file must not be able to exhaust the stack.
 constexpr int MAX_FRAME_DEPTH = 64;
 constexpr uint32_t NO_INDEX = 0xffffffffu;
-
-struct Vec3 {
-    float x, y, z;
-};
-
-struct Matrix4 {
-    float m[4][4];
-};
-
-Matrix4 Identity()
-{
-    Matrix4 r{};
-    for (int i = 0; i < 4; ++i)
-        r.m[i][i] = 1.0f;
-    return r;
-}
 
 // One Mesh data object, in the space of the frame that holds it.
 struct MeshPart {
@@ -47,43 +31,11 @@ struct MeshPart {
 
 void TransformPart(MeshPart* part, const Matrix4& t)
 {
-    for (Vec3& p : part->positions) {
-        const Vec3 q = p;
-        p.x = q.x * t.m[0][0] + q.y * t.m[1][0] + q.z * t.m[2][0] + t.m[3][0];
-        p.y = q.x * t.m[0][1] + q.y * t.m[1][1] + q.z * t.m[2][1] + t.m[3][1];
-        p.z = q.x * t.m[0][2] + q.y * t.m[1][2] + q.z * t.m[2][2] + t.m[3][2];
-    }
-    // Normals go through the inverse transpose of the upper 3 x 3; its cofactor matrix is that
-    // up to the determinant, which renormalising (and its sign) takes care of, and it exists
-    // even where the matrix cannot be inverted.
-    const float(*a)[4] = t.m;
-    float c[3][3];
-    c[0][0] = a[1][1] * a[2][2] - a[1][2] * a[2][1];
-    c[0][1] = a[1][2] * a[2][0] - a[1][0] * a[2][2];
-    c[0][2] = a[1][0] * a[2][1] - a[1][1] * a[2][0];
-    c[1][0] = a[0][2] * a[2][1] - a[0][1] * a[2][2];
-    c[1][1] = a[0][0] * a[2][2] - a[0][2] * a[2][0];
-    c[1][2] = a[0][1] * a[2][0] - a[0][0] * a[2][1];
-    c[2][0] = a[0][1] * a[1][2] - a[0][2] * a[1][1];
-    c[2][1] = a[0][2] * a[1][0] - a[0][0] * a[1][2];
-    c[2][2] = a[0][0] * a[1][1] - a[0][1] * a[1][0];
-    const float det = a[0][0] * c[0][0] + a[0][1] * c[0][1] + a[0][2] * c[0][2];
-    const float sign = det < 0.0f ? -1.0f : 1.0f;
-    // n' = n * (M^-1)^T = n * C / det for row vectors, where C[i][j] is the cofactor of a[i][j].
-    for (Vec3& n : part->normals) {
-        const Vec3 q = n;
-        Vec3 r;
-        r.x = sign * (q.x * c[0][0] + q.y * c[1][0] + q.z * c[2][0]);
-        r.y = sign * (q.x * c[0][1] + q.y * c[1][1] + q.z * c[2][1]);
-        r.z = sign * (q.x * c[0][2] + q.y * c[1][2] + q.z * c[2][2]);
-        const float length = std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z);
-        if (length > 0.0f && std::isfinite(length)) {
-            r.x /= length;
-            r.y /= length;
-            r.z /= length;
-        }
-        n = r;
-    }
+    for (Vec3& p : part->positions)
+        p = TransformPoint(p, t);
+    const NormalTransform normalTransform = NormalTransformOf(t);
+    for (Vec3& n : part->normals)
+        n = TransformNormal(n, normalTransform);
 }
 
 XMaterial DefaultMaterial()
@@ -104,6 +56,8 @@ private:
     bool ReadFloat(float* value);
     bool ReadCount(uint32_t* value);
     bool ReadFloats(float* values, size_t count);
+    // `count` vectors of three floats.
+    bool ReadVectors(uint32_t count, std::vector<Vec3>* vectors);
     // After a data object's type word: an optional name, then the opening brace.
     bool ReadObjectOpening(std::string* name);
     // After an opening brace: everything up to and including the matching closing brace.
@@ -112,7 +66,8 @@ private:
     // Reads the type word and the opening of a child object; false at the closing brace
     // (consumed) or on an error (m_failed set).
     bool NextChild(std::string_view* type, std::string* name);
-    bool SkipReference();
+    // "{ name }", the opening brace already read: the name it refers to.
+    bool ReadReference(std::string_view* name);
 
     bool ReadFrame(int depth, std::vector<MeshPart>* parts);
     bool ReadMesh(MeshPart* part);
@@ -157,6 +112,17 @@ bool Reader::ReadFloats(float* values, size_t count)
     return true;
 }
 
+bool Reader::ReadVectors(uint32_t count, std::vector<Vec3>* vectors)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        Vec3 v;
+        if (!ReadFloat(&v.x) || !ReadFloat(&v.y) || !ReadFloat(&v.z))
+            return false;
+        vectors->push_back(v);
+    }
+    return true;
+}
+
 bool Reader::ReadObjectOpening(std::string* name)
 {
     XToken t = m_tokens.Next();
@@ -186,12 +152,12 @@ bool Reader::SkipObjectBody()
     return true;
 }
 
-bool Reader::SkipReference()
+bool Reader::ReadReference(std::string_view* name)
 {
-    // "{ name }", the opening brace already read.
-    const XToken name = m_tokens.Next();
-    if (name.kind != XTokenKind::Word || m_tokens.Next().kind != XTokenKind::CloseBrace)
+    const XToken word = m_tokens.Next();
+    if (word.kind != XTokenKind::Word || m_tokens.Next().kind != XTokenKind::CloseBrace)
         return Fail();
+    *name = word.text;
     return true;
 }
 
@@ -202,7 +168,8 @@ bool Reader::NextChild(std::string_view* type, std::string* name)
         if (t.kind == XTokenKind::CloseBrace)
             return false;
         if (t.kind == XTokenKind::OpenBrace) {
-            if (!SkipReference())
+            std::string_view ignored;
+            if (!ReadReference(&ignored))
                 return false;
             continue;
         }
@@ -262,7 +229,7 @@ bool Reader::ReadFrame(int depth, std::vector<MeshPart>* parts)
     // The transform may come after the children, so they are gathered in the frame's own
     // space first and moved into the parent's when the frame closes.
     std::vector<MeshPart> children;
-    Matrix4 local = Identity();
+    Matrix4 local = IdentityMatrix();
     std::string_view type;
     std::string name;
     while (NextChild(&type, &name)) {
@@ -292,16 +259,10 @@ bool Reader::ReadFrame(int depth, std::vector<MeshPart>* parts)
 bool Reader::ReadMesh(MeshPart* part)
 {
     uint32_t vertexCount = 0;
-    if (!ReadCount(&vertexCount))
-        return false;
     // Counts only bound loops that stop at the first missing number, so a huge count in a
     // short file fails quickly instead of reserving memory for it.
-    for (uint32_t i = 0; i < vertexCount; ++i) {
-        Vec3 p;
-        if (!ReadFloat(&p.x) || !ReadFloat(&p.y) || !ReadFloat(&p.z))
-            return false;
-        part->positions.push_back(p);
-    }
+    if (!ReadCount(&vertexCount) || !ReadVectors(vertexCount, &part->positions))
+        return false;
     uint32_t faceCount = 0;
     if (!ReadCount(&faceCount))
         return false;
@@ -341,14 +302,8 @@ bool Reader::ReadNormals(MeshPart* part)
     if (part->hasNormals)
         return Fail();
     uint32_t normalCount = 0;
-    if (!ReadCount(&normalCount))
+    if (!ReadCount(&normalCount) || !ReadVectors(normalCount, &part->normals))
         return false;
-    for (uint32_t i = 0; i < normalCount; ++i) {
-        Vec3 n;
-        if (!ReadFloat(&n.x) || !ReadFloat(&n.y) || !ReadFloat(&n.z))
-            return false;
-        part->normals.push_back(n);
-    }
     // The normals have faces of their own, corner for corner with the mesh's faces.
     uint32_t faceCount = 0;
     if (!ReadCount(&faceCount) || faceCount != part->faceSizes.size())
@@ -409,12 +364,12 @@ bool Reader::ReadMaterialList(MeshPart* part)
             break;
         if (t.kind == XTokenKind::OpenBrace) {
             // A reference to a material defined earlier at the top of the file.
-            const XToken name = m_tokens.Next();
-            if (name.kind != XTokenKind::Word || m_tokens.Next().kind != XTokenKind::CloseBrace)
-                return Fail();
+            std::string_view name;
+            if (!ReadReference(&name))
+                return false;
             const XMaterial* found = nullptr;
             for (const auto& named : m_namedMaterials)
-                if (named.first == name.text)
+                if (named.first == name)
                     found = &named.second;
             if (!found)
                 return Fail();
