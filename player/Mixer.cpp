@@ -203,6 +203,43 @@ inline __m128 FourFrames(const int16_t* data, uint64_t at, uint64_t step, __m128
     const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(next, frame));
     return _mm_add_ps(_mm_cvtepi32_ps(frame), _mm_mul_ps(weight, difference));
 }
+
+// A progression read four frames at a time: the scalar position of the first
+// frame and the 64-bit positions of all four, moved on together.
+struct FourFrameRun {
+    uint64_t at;
+    uint64_t step;
+    __m128i firstTwo;
+    __m128i lastTwo;
+    __m128i advance;
+};
+
+inline FourFrameRun StartFourFrameRun(uint64_t at, uint64_t step)
+{
+    return {at, step, _mm_set_epi64x(int64_t(at + step), int64_t(at)),
+            _mm_set_epi64x(int64_t(at + 3 * step), int64_t(at + 2 * step)),
+            _mm_set1_epi64x(int64_t(4 * step))};
+}
+
+// Adds four frames to out (left and right each): the values times the gains
+// of the first two frames and of the last two.
+inline void AddFourFrames(float* out, __m128 values, __m128 firstGains, __m128 lastGains)
+{
+    const __m128 firstSpread = _mm_unpacklo_ps(values, values);
+    const __m128 lastSpread = _mm_unpackhi_ps(values, values);
+    _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, firstGains)));
+    _mm_storeu_ps(out + 4, _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, lastGains)));
+}
+
+// The next four frames' interpolated values.
+inline __m128 NextFourFrames(const int16_t* data, FourFrameRun& run)
+{
+    const __m128 values = FourFrames(data, run.at, run.step, run.firstTwo, run.lastTwo);
+    run.at += 4 * run.step;
+    run.firstTwo = _mm_add_epi64(run.firstTwo, run.advance);
+    run.lastTwo = _mm_add_epi64(run.lastTwo, run.advance);
+    return values;
+}
 #endif
 
 // Frames at constant gains, two per iteration (four where the machine
@@ -217,20 +254,12 @@ uint64_t RenderSteady(const int16_t* data, uint64_t position, uint64_t step, flo
     int32_t i = 0;
 #if defined(__SSE2__)
     const __m128 gains = _mm_setr_ps(leftGain, rightGain, leftGain, rightGain);
-    const __m128i advance = _mm_set1_epi64x(int64_t(4 * run.step));
-    __m128i firstTwo = _mm_set_epi64x(int64_t(at + run.step), int64_t(at));
-    __m128i lastTwo = _mm_set_epi64x(int64_t(at + 3 * run.step), int64_t(at + 2 * run.step));
+    FourFrameRun four = StartFourFrameRun(at, run.step);
     for (; i + 2 <= pairs; i += 2) {
-        const __m128 values = FourFrames(data, at, run.step, firstTwo, lastTwo);
-        at += 4 * run.step;
-        firstTwo = _mm_add_epi64(firstTwo, advance);
-        lastTwo = _mm_add_epi64(lastTwo, advance);
-        const __m128 firstSpread = _mm_unpacklo_ps(values, values);
-        const __m128 lastSpread = _mm_unpackhi_ps(values, values);
-        _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, gains)));
-        _mm_storeu_ps(out + 4, _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, gains)));
+        AddFourFrames(out, NextFourFrames(data, four), gains, gains);
         out += 8;
     }
+    at = four.at;
 #endif
     for (; i < pairs; ++i) {
         const float first = FrameAt(data, at);
@@ -262,27 +291,19 @@ uint64_t RenderRamp(const int16_t* data, uint64_t position, uint64_t step, float
     if (frames >= 4) {
         __m128 gain = _mm_setr_ps(leftGain, rightGain, 0.0f, 0.0f);
         const __m128 gainStep = _mm_setr_ps(leftStep, rightStep, 0.0f, 0.0f);
-        const __m128i advance = _mm_set1_epi64x(int64_t(4 * run.step));
-        __m128i firstTwo = _mm_set_epi64x(int64_t(at + run.step), int64_t(at));
-        __m128i lastTwo = _mm_set_epi64x(int64_t(at + 3 * run.step), int64_t(at + 2 * run.step));
+        FourFrameRun four = StartFourFrameRun(at, run.step);
         for (; i + 4 <= frames; i += 4) {
-            const __m128 values = FourFrames(data, at, run.step, firstTwo, lastTwo);
-            at += 4 * run.step;
-            firstTwo = _mm_add_epi64(firstTwo, advance);
-            lastTwo = _mm_add_epi64(lastTwo, advance);
+            const __m128 values = NextFourFrames(data, four);
             const __m128 g1 = _mm_add_ps(gain, gainStep);
             const __m128 g2 = _mm_add_ps(g1, gainStep);
             const __m128 g3 = _mm_add_ps(g2, gainStep);
             const __m128 firstGains = _mm_movelh_ps(gain, g1);
             const __m128 lastGains = _mm_movelh_ps(g2, g3);
             gain = _mm_add_ps(g3, gainStep);
-            const __m128 firstSpread = _mm_unpacklo_ps(values, values);
-            const __m128 lastSpread = _mm_unpackhi_ps(values, values);
-            _mm_storeu_ps(out, _mm_add_ps(_mm_loadu_ps(out), _mm_mul_ps(firstSpread, firstGains)));
-            _mm_storeu_ps(out + 4,
-                          _mm_add_ps(_mm_loadu_ps(out + 4), _mm_mul_ps(lastSpread, lastGains)));
+            AddFourFrames(out, values, firstGains, lastGains);
             out += 8;
         }
+        at = four.at;
         float stored[4];
         _mm_storeu_ps(stored, gain);
         leftGain = stored[0];
@@ -307,6 +328,109 @@ bool IsSilentOrphan(const Voice& voice)
            voice.rightTarget == 0 && voice.leftLevel == 0 && voice.rightLevel == 0;
 }
 
+// Chunk planning: the frames, of at most `remaining`, before the voice reaches
+// the boundary it moves towards (going forward the loop end, or the sample end
+// once past the loop; going backward the loop start). boundaryReached tells
+// whether the boundary ends the chunk.
+int32_t FramesBeforeBoundary(const Voice& voice, uint64_t position, bool forward,
+                             int32_t remaining, bool& boundaryReached)
+{
+    const Sample& sample = *voice.sample;
+    uint64_t boundary;
+    if (forward) {
+        uint32_t end = sample.loopStart + sample.loopLength;
+        if (voice.positionInt > int32_t(end))
+            end = sample.length;
+        boundary = uint64_t(end) << 32;
+    } else {
+        boundary = uint64_t(sample.loopStart) << 32;
+    }
+    const uint64_t toBoundary =
+        FramesToBoundary(position, voice.increment, forward, boundary, uint64_t(remaining));
+    boundaryReached = toBoundary <= uint64_t(remaining);
+    return boundaryReached ? int32_t(toBoundary) : remaining;
+}
+
+// The gains of a chunk: a ramp of `length` frames from the levels reached,
+// moving by the steps each frame, or none (length 0) at the target gains.
+struct RampPlan {
+    int32_t length;
+    float leftStep;
+    float rightStep;
+};
+
+// Ramp planning: a change of target starts a new ramp from the levels reached
+// so far; otherwise a running ramp continues.
+RampPlan PlanRamp(Voice& voice)
+{
+    if (voice.rampFramesLeft != 0 && voice.leftTarget == voice.leftSeen &&
+        voice.rightTarget == voice.rightSeen)
+        return {voice.rampFramesLeft, voice.leftRampStep, voice.rightRampStep};
+    RampPlan ramp = {0, 0.0f, 0.0f};
+    voice.leftSeen = voice.leftTarget;
+    voice.rightSeen = voice.rightTarget;
+    const int32_t leftChange = voice.leftTarget - (voice.leftLevel >> 8);
+    const int32_t rightChange = voice.rightTarget - (voice.rightLevel >> 8);
+    if (leftChange != 0) {
+        ramp.leftStep = float(leftChange) * INV_255 * RAMP_SCALE;
+        voice.leftRampStep = ramp.leftStep;
+        ramp.length = RampFrames;
+    }
+    if (rightChange != 0) {
+        ramp.rightStep = float(rightChange) * INV_255 * RAMP_SCALE;
+        voice.rightRampStep = ramp.rightStep;
+        ramp.length = RampFrames;
+    }
+    if (ramp.length == 0)
+        voice.rampFramesLeft = 0;
+    return ramp;
+}
+
+// Rendering: `count` frames of the voice from `position` added into `out`.
+// The gains start at the voice's levels and are left as they stand after the
+// last frame. Returns the position after the frames.
+uint64_t RenderChunk(const Voice& voice, uint64_t position, bool forward, const RampPlan& ramp,
+                     float* out, int32_t count, float& leftGain, float& rightGain)
+{
+    const int16_t* data = voice.sample->data;
+    const uint64_t step = forward ? voice.increment : uint64_t(0) - voice.increment;
+    const bool silent = ramp.length == 0 && voice.leftTarget == 0 && voice.rightTarget == 0 &&
+                        voice.leftLevel == 0 && voice.rightLevel == 0;
+    if (silent) {
+        // Every frame would add exactly nothing: only the position moves.
+        return Advance(position, step, count);
+    }
+    if (count <= 0)
+        return position;
+    if (ramp.length > 0)
+        return RenderRamp(data, position, step, out, count, leftGain, rightGain, ramp.leftStep,
+                          ramp.rightStep);
+    const int32_t pairs = count / 2;
+    uint64_t moved = RenderSteady(data, position, step, out, pairs,
+                                  float(voice.leftTarget) * INV_255,
+                                  float(voice.rightTarget) * INV_255);
+    if (count & 1)
+        moved = RenderRamp(data, moved, step, out + 4 * pairs, 1, leftGain, rightGain, 0.0f, 0.0f);
+    return moved;
+}
+
+// Ramp bookkeeping after a chunk of `count` frames: the levels reached and the
+// ramp frames left; a finished ramp lands exactly on the targets. True when the
+// ramp finished with this chunk.
+bool AdvanceRamp(Voice& voice, const RampPlan& ramp, int32_t count, float leftGain, float rightGain)
+{
+    voice.leftLevel = int32_t(std::lrintf(leftGain * 255.0f * 256.0f));
+    voice.rightLevel = int32_t(std::lrintf(rightGain * 255.0f * 256.0f));
+    voice.rampFramesLeft = ramp.length - count;
+    if (voice.rampFramesLeft != 0)
+        return false;
+    voice.leftRampStep = 0.0f;
+    voice.rightRampStep = 0.0f;
+    voice.leftLevel = voice.leftTarget * 256;
+    voice.rightLevel = voice.rightTarget * 256;
+    return true;
+}
+
 void MixVoice(Voice& voice, float* out, int32_t frames)
 {
     if (voice.increment > MAX_INCREMENT)
@@ -319,109 +443,34 @@ void MixVoice(Voice& voice, float* out, int32_t frames)
             voice.sample = nullptr;
             return;
         }
-        const Sample& sample = *voice.sample;
         const uint64_t position = PositionOf(voice);
         const bool forward = voice.direction == 1;
 
-        // Chunk planning: stop at the boundary when it lies within the stretch.
-        int32_t count = remaining;
+        // A chunk ends at the boundary, at the end of a ramp, or with the frames.
         bool boundaryReached = false;
-        uint64_t boundary;
-        if (forward) {
-            uint32_t end = sample.loopStart + sample.loopLength;
-            if (voice.positionInt > int32_t(end))
-                end = sample.length;
-            boundary = uint64_t(end) << 32;
-        } else {
-            boundary = uint64_t(sample.loopStart) << 32;
-        }
-        const uint64_t toBoundary =
-            FramesToBoundary(position, voice.increment, forward, boundary, uint64_t(count));
-        if (toBoundary <= uint64_t(count)) {
-            count = int32_t(toBoundary);
-            boundaryReached = true;
+        const int32_t unclamped =
+            FramesBeforeBoundary(voice, position, forward, remaining, boundaryReached);
+        const RampPlan ramp = PlanRamp(voice);
+        int32_t count = unclamped;
+        if (ramp.length > 0) {
+            voice.rampFramesLeft = ramp.length;
+            if (ramp.length < count)
+                count = ramp.length;
         }
 
-        // Ramp planning: a change of target starts a new ramp from the levels
-        // reached so far; otherwise a running ramp continues.
-        int32_t rampLength = 0;
-        float leftStep = 0.0f;
-        float rightStep = 0.0f;
-        if (voice.rampFramesLeft != 0 && voice.leftTarget == voice.leftSeen &&
-            voice.rightTarget == voice.rightSeen) {
-            rampLength = voice.rampFramesLeft;
-            leftStep = voice.leftRampStep;
-            rightStep = voice.rightRampStep;
-        } else {
-            voice.leftSeen = voice.leftTarget;
-            voice.rightSeen = voice.rightTarget;
-            const int32_t leftChange = voice.leftTarget - (voice.leftLevel >> 8);
-            const int32_t rightChange = voice.rightTarget - (voice.rightLevel >> 8);
-            if (leftChange != 0) {
-                leftStep = float(leftChange) * INV_255 * RAMP_SCALE;
-                voice.leftRampStep = leftStep;
-                rampLength = RampFrames;
-            }
-            if (rightChange != 0) {
-                rightStep = float(rightChange) * INV_255 * RAMP_SCALE;
-                voice.rightRampStep = rightStep;
-                rampLength = RampFrames;
-            }
-            if (rampLength == 0)
-                voice.rampFramesLeft = 0;
-        }
-        const int32_t unclamped = count;
-        if (rampLength > 0) {
-            voice.rampFramesLeft = rampLength;
-            if (rampLength < count)
-                count = rampLength;
-        }
-
-        // Rendering.
-        const uint64_t step = forward ? voice.increment : uint64_t(0) - voice.increment;
-        float* cursor = out + 2 * (frames - remaining);
-        uint64_t moved = position;
         float leftGain = float(voice.leftLevel) * INV_256 * INV_255;
         float rightGain = float(voice.rightLevel) * INV_256 * INV_255;
-        const bool silent = rampLength == 0 && voice.leftTarget == 0 && voice.rightTarget == 0 &&
-                            voice.leftLevel == 0 && voice.rightLevel == 0;
-        if (silent) {
-            // Every frame would add exactly nothing: only the position moves.
-            moved = Advance(moved, step, count);
-        } else if (count > 0) {
-            if (rampLength > 0) {
-                moved = RenderRamp(sample.data, moved, step, cursor, count, leftGain, rightGain,
-                                   leftStep, rightStep);
-            } else {
-                const int32_t pairs = count / 2;
-                moved = RenderSteady(sample.data, moved, step, cursor, pairs,
-                                     float(voice.leftTarget) * INV_255,
-                                     float(voice.rightTarget) * INV_255);
-                if (count & 1)
-                    moved = RenderRamp(sample.data, moved, step, cursor + 4 * pairs, 1, leftGain,
-                                       rightGain, 0.0f, 0.0f);
-            }
-        }
+        float* chunkOut = out + 2 * (frames - remaining);
+        const uint64_t moved =
+            RenderChunk(voice, position, forward, ramp, chunkOut, count, leftGain, rightGain);
         remaining -= count;
 
-        // Ramp bookkeeping.
-        if (rampLength > 0) {
-            voice.leftLevel = int32_t(std::lrintf(leftGain * 255.0f * 256.0f));
-            voice.rightLevel = int32_t(std::lrintf(rightGain * 255.0f * 256.0f));
-            voice.rampFramesLeft = rampLength - count;
-            if (voice.rampFramesLeft == 0) {
-                voice.leftRampStep = 0.0f;
-                voice.rightRampStep = 0.0f;
-                voice.leftLevel = voice.leftTarget * 256;
-                voice.rightLevel = voice.rightTarget * 256;
-                if (count < unclamped) {
-                    // The ramp, not the boundary, ended the chunk.
-                    StorePosition(voice, moved);
-                    continue;
-                }
-            }
+        if (ramp.length > 0 && AdvanceRamp(voice, ramp, count, leftGain, rightGain) &&
+            count < unclamped) {
+            // The ramp, not the boundary, ended the chunk.
+            StorePosition(voice, moved);
+            continue;
         }
-
         if (!boundaryReached) {
             StorePosition(voice, moved);
             return;
