@@ -60,6 +60,9 @@ private:
     bool ReadVectors(uint32_t count, std::vector<Vec3>* vectors);
     // After a data object's type word: an optional name, then the opening brace.
     bool ReadObjectOpening(std::string* name);
+    // At what should be a data object's type word: refuses anything else, then reads the
+    // object's opening.
+    bool OpenObject(const XToken& type, std::string* name);
     // After an opening brace: everything up to and including the matching closing brace.
     bool SkipObjectBody();
     // Where a data object may start: a child object, a reference or the closing brace.
@@ -136,6 +139,17 @@ bool Reader::ReadObjectOpening(std::string* name)
     return true;
 }
 
+bool Reader::OpenObject(const XToken& type, std::string* name)
+{
+    if (type.kind != XTokenKind::Word)
+        return Fail();
+    // A number where an object should start means the data above was miscounted.
+    float ignored;
+    if (ParseXFloat(type.text, &ignored))
+        return Fail();
+    return ReadObjectOpening(name);
+}
+
 bool Reader::SkipObjectBody()
 {
     int depth = 1;
@@ -173,15 +187,9 @@ bool Reader::NextChild(std::string_view* type, std::string* name)
                 return false;
             continue;
         }
-        if (t.kind != XTokenKind::Word)
-            return Fail();
-        // A number where a child object should start means the data above was miscounted.
-        float ignored;
-        if (ParseXFloat(t.text, &ignored))
-            return Fail();
         *type = t.text;
         name->clear();
-        return ReadObjectOpening(name);
+        return OpenObject(t, name);
     }
 }
 
@@ -191,18 +199,13 @@ bool Reader::ReadFile(std::vector<MeshPart>* parts)
         const XToken t = m_tokens.Next();
         if (t.kind == XTokenKind::End)
             return true;
-        if (t.kind != XTokenKind::Word)
-            return Fail();
-        if (t.text == "template") {
+        if (t.kind == XTokenKind::Word && t.text == "template") {
             if (!ReadObjectOpening(nullptr) || !SkipObjectBody())
                 return false;
             continue;
         }
-        float ignored;
-        if (ParseXFloat(t.text, &ignored))
-            return Fail();
         std::string name;
-        if (!ReadObjectOpening(&name))
+        if (!OpenObject(t, &name))
             return false;
         if (t.text == "Mesh") {
             parts->emplace_back();
@@ -376,12 +379,7 @@ bool Reader::ReadMaterialList(MeshPart* part)
             part->materials.push_back(*found);
             continue;
         }
-        if (t.kind != XTokenKind::Word)
-            return Fail();
-        float ignored;
-        if (ParseXFloat(t.text, &ignored))
-            return Fail();
-        if (!ReadObjectOpening(nullptr))
+        if (!OpenObject(t, nullptr))
             return false;
         if (t.text == "Material") {
             part->materials.emplace_back();
