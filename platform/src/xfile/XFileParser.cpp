@@ -58,6 +58,8 @@ private:
     bool ReadFloats(float* values, size_t count);
     // `count` vectors of three floats.
     bool ReadVectors(uint32_t count, std::vector<Vec3>* vectors);
+    // `count` indices, each below `limit`.
+    bool ReadIndices(uint32_t count, uint32_t limit, std::vector<uint32_t>* indices);
     // After a data object's type word: an optional name, then the opening brace.
     bool ReadObjectOpening(std::string* name);
     // At what should be a data object's type word: refuses anything else, then reads the
@@ -122,6 +124,17 @@ bool Reader::ReadVectors(uint32_t count, std::vector<Vec3>* vectors)
         if (!ReadFloat(&v.x) || !ReadFloat(&v.y) || !ReadFloat(&v.z))
             return false;
         vectors->push_back(v);
+    }
+    return true;
+}
+
+bool Reader::ReadIndices(uint32_t count, uint32_t limit, std::vector<uint32_t>* indices)
+{
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t index = 0;
+        if (!ReadCount(&index) || index >= limit)
+            return Fail();
+        indices->push_back(index);
     }
     return true;
 }
@@ -271,14 +284,8 @@ bool Reader::ReadMesh(MeshPart* part)
         return false;
     for (uint32_t f = 0; f < faceCount; ++f) {
         uint32_t corners = 0;
-        if (!ReadCount(&corners) || corners < 3)
+        if (!ReadCount(&corners) || corners < 3 || !ReadIndices(corners, vertexCount, &part->faceCorners))
             return Fail();
-        for (uint32_t c = 0; c < corners; ++c) {
-            uint32_t index = 0;
-            if (!ReadCount(&index) || index >= vertexCount)
-                return Fail();
-            part->faceCorners.push_back(index);
-        }
         part->faceSizes.push_back(corners);
     }
 
@@ -313,14 +320,9 @@ bool Reader::ReadNormals(MeshPart* part)
         return Fail();
     for (uint32_t f = 0; f < faceCount; ++f) {
         uint32_t corners = 0;
-        if (!ReadCount(&corners) || corners != part->faceSizes[f])
+        if (!ReadCount(&corners) || corners != part->faceSizes[f] ||
+            !ReadIndices(corners, normalCount, &part->cornerNormals))
             return Fail();
-        for (uint32_t c = 0; c < corners; ++c) {
-            uint32_t index = 0;
-            if (!ReadCount(&index) || index >= normalCount)
-                return Fail();
-            part->cornerNormals.push_back(index);
-        }
     }
     part->hasNormals = true;
     std::string_view type;
