@@ -351,11 +351,11 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
         channel->updateFlags |= UPDATE_PANNING;
         break;
     case EFFECT_SAMPLE_OFFSET:
-        if (param != 0)
-            channel->sampleOffsetMem = param;
-        // The offset belongs to the note this row starts; one past the
-        // sample's end cuts that note instead.
+        // The offset, and its memory, belong to the note this row starts; an
+        // offset past the sample's end cuts that note instead.
         if (channel->voice && (channel->updateFlags & UPDATE_TRIGGER)) {
+            if (param != 0)
+                channel->sampleOffsetMem = param;
             const uint32_t offset = uint32_t(channel->sampleOffsetMem) * 256;
             const Sample* smp = selection.smp;
             if (offset >= smp->loopStart + smp->loopLength) {

@@ -186,9 +186,9 @@ TEST(Effects, SampleOffsetStartsItsOwnNoteOrCutsItPastTheEnd)
     lab.At(0, 0) = Cell("C-4", 1);
     lab.At(1, 0) = Cell("C-4", atEnd, 0, '9', 0x08);
     lab.At(2, 0) = Cell("C-4", before, 0, '9', 0x08);
-    lab.At(3, 0) = Fx('9', 0x08);               // no note: nothing to start
+    lab.At(3, 0) = Fx('9', 0x04);               // no note: nothing, not even the memory
     lab.At(4, 0) = Cell("C-4", before);         // the offset is not kept
-    lab.At(5, 0) = Cell("C-4", before, 0, '9', 0x00);  // memory
+    lab.At(5, 0) = Cell("C-4", before, 0, '9', 0x00);  // memory of row 2
     const std::vector<TickTrace> trace = Play(lab, 12);
     // The cut: the sounding note fades on its old voice, the channel is silent.
     EXPECT_FALSE(trace[2].channels[0].sounding);
