@@ -281,8 +281,6 @@ bool IsNoteDelay(const NoteCell& cell)
 void StartCell(Channel* channel, const NoteCell& cell, const SampleSelection& selection,
                bool delayedTick)
 {
-    // A key-off comes first and starts nothing; an instrument number beside
-    // it brings back the sample's volume but keeps the note released.
     const bool keyOff = cell.note == NOTE_KEY_OFF;
     if (keyOff)
         KeyOff(channel, selection.inst);
@@ -293,6 +291,7 @@ void StartCell(Channel* channel, const NoteCell& cell, const SampleSelection& se
         channel->updateFlags |= UPDATE_TRIGGER | UPDATE_FREQUENCY;
     }
     if (delayedTick) {
+        // Even after a key-off: the release only lasts where the volume is 0.
         if (cell.instrument != 0)
             ResetVolumeAndPanning(channel, selection.smp);
         RestartInstrument(channel);
@@ -418,7 +417,8 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
             channel->retrigVolumeMode = uint8_t(High(param));
             channel->retrigInterval = uint8_t(Low(param));
         }
-        // The row tick counts too, unless the volume column is in use.
+        // The row tick counts too, unless the volume column sets a volume
+        // above 0.
         if (cell.volumeColumn <= 0x10 || cell.volumeColumn > 0x50)
             MultiRetrig(channel);
         break;
