@@ -51,8 +51,6 @@ enum Extended : uint8_t {
 
 const int32_t MIN_PORTA_UP_PERIOD = 56;
 const int32_t MAX_BREAK_ROW = 63;
-const uint8_t NOTE_DELAY_CLEARED =
-    UPDATE_FREQUENCY | UPDATE_VOLUME | UPDATE_PANNING | UPDATE_TRIGGER;
 
 void Remember(uint8_t& memory, uint8_t value)
 {
@@ -132,7 +130,7 @@ void SetEnvelopePosition(Channel* channel, const Instrument* inst, int32_t posit
 }
 
 void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
-                       const SampleSelection& selection, const ChannelBefore& before)
+                       const SampleSelection& selection)
 {
     const uint8_t y = uint8_t(Low(param));
     switch (High(param)) {
@@ -179,12 +177,6 @@ void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
         VolumeDown(channel, channel->fineVolSlideMem);
         channel->updateFlags |= UPDATE_VOLUME;
         break;
-    case EXTENDED_NOTE_DELAY:
-        ClearFlags(channel, NOTE_DELAY_CLEARED);
-        channel->period = before.period;
-        channel->volume = before.volume;
-        channel->panning = before.panning;
-        break;
     case EXTENDED_PATTERN_DELAY:
         song->patternDelayTicks = y * song->speed;
         break;
@@ -209,26 +201,23 @@ void ExtendedTickEffect(Song* song, Channel* channel, const NoteCell& cell,
         }
         break;
     case EXTENDED_NOTE_DELAY:
-        if (song->tick == y) {
-            ResetChannelForInstrument(channel, selection.smp);
-            channel->period = channel->targetPeriod;
-            channel->updateFlags |= UPDATE_FREQUENCY;
-            if (cell.volumeColumn != 0)
-                ApplyVolumeColumn(channel, cell.volumeColumn);
-            channel->updateFlags |= UPDATE_TRIGGER;
-        } else {
-            ClearFlags(channel, NOTE_DELAY_CLEARED);
-        }
+        if (y != 0 && song->tick == y)
+            StartCell(channel, cell, selection, true);
         break;
     default:
         break;
     }
 }
 
-void MultiRetrig(Song* song, Channel* channel)
+// Counts one tick toward the next retrig; the count goes on across rows.
+void MultiRetrig(Channel* channel)
 {
-    if (channel->retrigInterval == 0 || song->tick % channel->retrigInterval != 0)
+    if (channel->retrigInterval == 0)
         return;
+    channel->retrigCounter = uint8_t(channel->retrigCounter + 1);
+    if (channel->retrigCounter < channel->retrigInterval)
+        return;
+    channel->retrigCounter = 0;
     int32_t& volume = channel->volume;
     switch (channel->retrigVolumeMode) {
     case 1: volume -= 1; break;
@@ -272,8 +261,54 @@ int32_t ArpeggioDelta(const Song* song, const Channel* channel, uint8_t param, i
 
 }  // namespace
 
+bool IsNote(uint8_t note)
+{
+    return note != 0 && note != NOTE_KEY_OFF;
+}
+
+bool IsTonePortamentoRow(const NoteCell& cell)
+{
+    return cell.effect == EFFECT_TONE_PORTA || cell.effect == EFFECT_TONE_PORTA_VOLUME_SLIDE ||
+           (cell.volumeColumn >= 0xF0 && !IsNoteDelay(cell));
+}
+
+bool IsNoteDelay(const NoteCell& cell)
+{
+    return cell.effect == EFFECT_EXTENDED && High(cell.param) == EXTENDED_NOTE_DELAY &&
+           Low(cell.param) != 0;
+}
+
+void StartCell(Channel* channel, const NoteCell& cell, const SampleSelection& selection,
+               bool delayedTick)
+{
+    const bool keyOff = cell.note == NOTE_KEY_OFF;
+    if (keyOff)
+        KeyOff(channel, selection.inst);
+    const bool start = !keyOff && (IsNote(cell.note) || delayedTick);
+    if (start) {
+        if (!IsTonePortamentoRow(cell))
+            channel->period = channel->targetPeriod;
+        channel->updateFlags |= UPDATE_TRIGGER | UPDATE_FREQUENCY;
+    }
+    if (delayedTick) {
+        // Even after a key-off: the release only lasts where the volume is 0.
+        if (cell.instrument != 0)
+            ResetVolumeAndPanning(channel, selection.smp);
+        RestartInstrument(channel);
+        if (cell.volumeColumn >= 0x10 && cell.volumeColumn <= 0x50)
+            ApplyVolumeColumn(channel, cell.volumeColumn);
+        return;
+    }
+    if (cell.instrument != 0 && keyOff)
+        ResetVolumeAndPanning(channel, selection.smp);
+    else if (cell.instrument != 0)
+        ResetChannelForInstrument(channel, selection.smp);
+    if (cell.volumeColumn != 0)
+        ApplyVolumeColumn(channel, cell.volumeColumn);
+}
+
 void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
-               const SampleSelection& selection, const ChannelBefore& before, RowState& row)
+               const SampleSelection& selection, RowState& row)
 {
     const uint8_t param = cell.param;
     switch (cell.effect) {
@@ -315,14 +350,16 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
         channel->updateFlags |= UPDATE_PANNING;
         break;
     case EFFECT_SAMPLE_OFFSET:
-        if (param != 0)
-            channel->sampleOffsetMem = param;
-        if (channel->voice) {
+        // The offset, and its memory, belong to the note this row starts; an
+        // offset past the sample's end cuts that note instead.
+        if (channel->voice && (channel->updateFlags & UPDATE_TRIGGER)) {
+            if (param != 0)
+                channel->sampleOffsetMem = param;
             const uint32_t offset = uint32_t(channel->sampleOffsetMem) * 256;
             const Sample* smp = selection.smp;
             if (offset >= smp->loopStart + smp->loopLength) {
                 ClearFlags(channel, UPDATE_TRIGGER);
-                channel->updateFlags |= UPDATE_REWIND;
+                channel->updateFlags |= UPDATE_CUT;
             } else {
                 channel->voice->startOffset = offset;
             }
@@ -337,7 +374,7 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
         row.jumpSeen = true;
         break;
     case EFFECT_SET_VOLUME:
-        channel->volume = param;
+        channel->volume = param > 64 ? 64 : param;
         channel->updateFlags |= UPDATE_VOLUME;
         break;
     case EFFECT_PATTERN_BREAK: {
@@ -350,7 +387,7 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
         break;
     }
     case EFFECT_EXTENDED:
-        ExtendedRowEffect(song, channel, param, selection, before);
+        ExtendedRowEffect(song, channel, param, selection);
         break;
     case EFFECT_SPEED_BPM:
         if (param < 32)
@@ -380,6 +417,10 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
             channel->retrigVolumeMode = uint8_t(High(param));
             channel->retrigInterval = uint8_t(Low(param));
         }
+        // The row tick counts too, unless the volume column sets a volume
+        // above 0.
+        if (cell.volumeColumn <= 0x10 || cell.volumeColumn > 0x50)
+            MultiRetrig(channel);
         break;
     case EFFECT_TREMOR:
         if (param != 0) {
@@ -513,7 +554,7 @@ void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
         break;
     }
     case EFFECT_MULTI_RETRIG:
-        MultiRetrig(song, channel);
+        MultiRetrig(channel);
         break;
     case EFFECT_TREMOR:
         ApplyTremor(channel);

@@ -4,7 +4,7 @@
 // host registers them once; they stay in force for the life of the process.
 // Note the argument orders: read takes the handle last, seek and tell first.
 // read returns the number of bytes it delivered; the loader takes fewer than
-// asked for as the end of the input and refuses the module.
+// asked for as the end of the input.
 typedef void* (*FileOpenFunc)(const char* name);
 typedef void (*FileCloseFunc)(void* handle);
 typedef int (*FileReadFunc)(void* destination, int byteCount, void* handle);

@@ -229,11 +229,11 @@ void ApplyVolumeColumn(Channel* channel, uint8_t volumeColumn)
             channel->updateFlags |= UPDATE_VOLUME;
         }
         break;
-    case 0x6: case 0x8:
+    case 0x8:
         channel->volume = Clamp(channel->volume - x, 0, INT32_MAX);
         channel->updateFlags |= UPDATE_VOLUME;
         break;
-    case 0x7: case 0x9:
+    case 0x9:
         channel->volume += x;
         if (channel->volume > 64)
             channel->volume = 64;
@@ -261,17 +261,29 @@ void ApplyVolumeColumn(Channel* channel, uint8_t volumeColumn)
         if (x != 0)
             channel->portaSpeed = uint8_t(x * 16);
         channel->portaTarget = channel->targetPeriod;
-        channel->updateFlags &= uint8_t(~UPDATE_TRIGGER);
+        channel->updateFlags &= uint8_t(~(UPDATE_TRIGGER | UPDATE_FREQUENCY));
         break;
     default:
+        // The slides 0x6x and 0x7x move the volume on the later ticks only.
         break;
     }
 }
 
 void ResetChannelForInstrument(Channel* channel, const Sample* sample)
 {
+    ResetVolumeAndPanning(channel, sample);
+    RestartInstrument(channel);
+}
+
+void ResetVolumeAndPanning(Channel* channel, const Sample* sample)
+{
     channel->volume = sample->volume;
     channel->panning = sample->panning;
+    channel->updateFlags |= UPDATE_VOLUME | UPDATE_PANNING;
+}
+
+void RestartInstrument(Channel* channel)
+{
     channel->volEnvValue = 64;
     channel->panEnvValue = 32;
     channel->volEnvTick = channel->volEnvPoint = channel->volEnvStep = 0;
@@ -286,7 +298,17 @@ void ResetChannelForInstrument(Channel* channel, const Sample* sample)
     if ((channel->waveControl >> 4) < 4)
         channel->tremoloPos = 0;
     channel->tremorCounter = 0;
+    channel->retrigCounter = 0;
     channel->updateFlags |= UPDATE_VOLUME | UPDATE_PANNING;
+}
+
+void KeyOff(Channel* channel, const Instrument* inst)
+{
+    channel->keyOff = 1;
+    if (!(inst->volType & ENVELOPE_ON)) {
+        channel->volume = 0;
+        channel->updateFlags |= UPDATE_VOLUME;
+    }
 }
 
 int32_t AmigaPeriod(int32_t note, int32_t finetune)

@@ -38,13 +38,24 @@ void StepTonePortamento(Channel* channel);
 void ApplyAutoVibrato(Channel* channel, const Instrument* inst);
 // Row-tick part of a non-zero volume-column byte.
 void ApplyVolumeColumn(Channel* channel, uint8_t volumeColumn);
+// Note-start state: ResetVolumeAndPanning, then RestartInstrument.
 void ResetChannelForInstrument(Channel* channel, const Sample* sample);
+// The sample's default volume and panning.
+void ResetVolumeAndPanning(Channel* channel, const Sample* sample);
+// Envelopes, fade-out, key-off, auto-vibrato, the vibrato and tremolo phases
+// (unless their waveform continues), tremor and the multi-retrig count start
+// over; volume and panning stay.
+void RestartInstrument(Channel* channel);
+// Releases the held note: envelopes move past their sustain and the fade-out
+// runs. An instrument without volume envelope falls silent by its channel
+// volume, so a later volume or instrument number brings it back.
+void KeyOff(Channel* channel, const Instrument* inst);
 
 // Amiga period of a note (0-based, relative note added) with a finetune.
 int32_t AmigaPeriod(int32_t note, int32_t finetune);
 // Period of a note in the song's frequency table.
 int32_t NotePeriod(const Song* song, int32_t note, int32_t finetune);
 
-// Applies the channel's updateFlags to its voice: trigger (moving a sounding
-// note to the partner voice), volume, panning, frequency, rewind.
+// Applies the channel's updateFlags to its voice: cut or trigger (either
+// moving a sounding note to the partner voice), volume, panning, frequency.
 void UpdateVoice(Channel* channel, Sample* sample, Song* song);

@@ -7,15 +7,8 @@
 
 namespace {
 
-const uint8_t EFFECT_TONE_PORTA = 3;
-const uint8_t EFFECT_TONE_PORTA_VOLUME_SLIDE = 5;
 const uint8_t EFFECT_TREMOLO = 7;
 const uint8_t EFFECT_KEY_OFF = 20;
-
-bool IsNote(uint8_t note)
-{
-    return note != 0 && note != NOTE_KEY_OFF;
-}
 
 // The pattern playing at the song's order position, or null when there is
 // none (the loader's rules keep every played position on a real pattern).
@@ -39,12 +32,10 @@ const NoteCell* CurrentRowCells(const Song* song)
     return pattern->cells + int64_t(song->row) * song->channelCount;
 }
 
-void StepEnvelopesAndFadeout(Channel* channel, const Instrument* inst, bool rowTick)
+void StepEnvelopesAndFadeout(Channel* channel, const Instrument* inst)
 {
     if ((inst->volType & ENVELOPE_ON) && !channel->volEnvDone)
         StepVolumeEnvelope(channel, inst);
-    else if (rowTick && !(inst->volType & ENVELOPE_ON) && channel->keyOff)
-        channel->volEnvValue = 0;  // a key-off silences an instrument without envelope at once
     if ((inst->panType & ENVELOPE_ON) && !channel->panEnvDone)
         StepPanningEnvelope(channel, inst);
     if (channel->keyOff) {
@@ -55,11 +46,25 @@ void StepEnvelopesAndFadeout(Channel* channel, const Instrument* inst, bool rowT
     }
 }
 
-void ProcessRowChannel(Song* song, Channel* channel, const NoteCell& cell, RowState& row)
+// K00 is a key-off in place of the cell's note.
+NoteCell WithKeyOffEffectAsNote(const NoteCell& cell)
 {
-    const bool tonePortaRow =
-        cell.effect == EFFECT_TONE_PORTA || cell.effect == EFFECT_TONE_PORTA_VOLUME_SLIDE;
-    if (cell.instrument != 0 && !tonePortaRow)
+    NoteCell result = cell;
+    if (cell.effect == EFFECT_KEY_OFF && cell.param == 0)
+        result.note = NOTE_KEY_OFF;
+    return result;
+}
+
+void ProcessRowChannel(Song* song, Channel* channel, const NoteCell& patternCell, RowState& row)
+{
+    const NoteCell cell = WithKeyOffEffectAsNote(patternCell);
+    const bool tonePortaRow = IsTonePortamentoRow(cell);
+    // A delayed cell changes the channel's note and instrument now but
+    // starts, resets and keys off only on its own tick.
+    const bool delayed = IsNoteDelay(cell);
+    // Beside a key-off, an instrument number only resets the volume of the
+    // instrument playing.
+    if (cell.instrument != 0 && !tonePortaRow && cell.note != NOTE_KEY_OFF)
         channel->instrument = uint8_t(cell.instrument - 1);
     if (IsNote(cell.note) && !tonePortaRow)
         channel->note = uint8_t(cell.note - 1);
@@ -68,7 +73,6 @@ void ProcessRowChannel(Song* song, Channel* channel, const NoteCell& cell, RowSt
     if (selection.inst != &EmptyInstrument && !tonePortaRow)
         channel->sample = selection.smp;
 
-    const ChannelBefore before = {channel->period, channel->volume, channel->panning};
     if (channel->lastEffect == EFFECT_TREMOLO && cell.effect != EFFECT_TREMOLO)
         channel->volume += channel->volumeDelta;  // the last tremolo offset stays
     channel->volumeDelta = 0;
@@ -79,21 +83,13 @@ void ProcessRowChannel(Song* song, Channel* channel, const NoteCell& cell, RowSt
         channel->realNote = uint8_t(cell.note + selection.smp->relativeNote - 1);
         channel->targetPeriod =
             NotePeriod(song, channel->realNote, SelectionFinetune(selection));
-        if (!tonePortaRow)
-            channel->period = channel->targetPeriod;
-        channel->updateFlags = UPDATE_TRIGGER;
     }
     channel->periodDelta = 0;
     channel->updateFlags |= UPDATE_FREQUENCY | UPDATE_VOLUME;
-
-    if (cell.instrument != 0)
-        ResetChannelForInstrument(channel, selection.smp);
-    if (cell.volumeColumn != 0)
-        ApplyVolumeColumn(channel, cell.volumeColumn);
-    if (cell.note == NOTE_KEY_OFF || cell.effect == EFFECT_KEY_OFF)
-        channel->keyOff = 1;
-    StepEnvelopesAndFadeout(channel, selection.inst, true);
-    RowEffect(song, channel, cell, selection, before, row);
+    if (!delayed)
+        StartCell(channel, cell, selection, false);
+    StepEnvelopesAndFadeout(channel, selection.inst);
+    RowEffect(song, channel, cell, selection, row);
     ApplyAutoVibrato(channel, selection.inst);
     UpdateVoice(channel, selection.smp, song);
 }
@@ -104,7 +100,9 @@ void ProcessTickChannel(Song* song, Channel* channel, const NoteCell& cell)
     channel->volumeDelta = 0;
     channel->periodDelta = 0;
     channel->updateFlags = 0;
-    StepEnvelopesAndFadeout(channel, selection.inst, false);
+    if (cell.effect == EFFECT_KEY_OFF && cell.param == song->tick)
+        KeyOff(channel, selection.inst);
+    StepEnvelopesAndFadeout(channel, selection.inst);
     TickVolumeColumn(channel, cell.volumeColumn);
     TickEffect(song, channel, cell, selection);
     ApplyAutoVibrato(channel, selection.inst);

@@ -39,7 +39,7 @@ enum UpdateFlags : uint8_t {
     UPDATE_VOLUME = 2,
     UPDATE_PANNING = 4,
     UPDATE_TRIGGER = 8,
-    UPDATE_REWIND = 32,
+    UPDATE_CUT = 32,  // stop the voice: the channel is silent until its next note
 };
 
 struct NoteCell {
@@ -167,6 +167,9 @@ struct Channel {
     uint8_t waveControl;
     uint8_t fineVolSlideMem;
     uint8_t finePortaUpMem, finePortaDownMem;
+    // Ticks counted toward the next multi retrig; runs on across rows and
+    // starts again with every note.
+    uint8_t retrigCounter;
 };
 
 // Shared stand-ins for a note without sample and an instrument number beyond

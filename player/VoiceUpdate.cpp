@@ -69,6 +69,25 @@ int64_t ChannelFrequency(const Channel* channel, const Song* song)
     return AMIGA_CLOCK / period;
 }
 
+// The voice keeps the sounding note and ramps it down; the channel goes on
+// with the partner voice, which starts from the same state.
+Voice* LeaveSoundingVoice(Channel* channel)
+{
+    Voice* voice = channel->voice;
+    Voice* partner = PartnerVoice(voice);
+    const int32_t partnerIndex = partner->index;
+    *partner = *voice;
+    partner->index = partnerIndex;
+    partner->orphaned = 0;
+    voice->volume = 0;
+    voice->volumeSet = 0;
+    voice->leftTarget = 0;
+    voice->rightTarget = 0;
+    voice->orphaned = 1;
+    channel->voice = partner;
+    return partner;
+}
+
 }  // namespace
 
 void UpdateVoice(Channel* channel, Sample* sample, Song* song)
@@ -80,23 +99,13 @@ void UpdateVoice(Channel* channel, Sample* sample, Song* song)
     if (int64_t(channel->period) + channel->periodDelta == 0)
         flags &= uint8_t(~UPDATE_FREQUENCY);
 
+    if ((flags & (UPDATE_TRIGGER | UPDATE_CUT)) && voice->sample)
+        voice = LeaveSoundingVoice(channel);
+    if (flags & UPDATE_CUT) {
+        voice->sample = nullptr;
+        voice->startOffset = 0;
+    }
     if (flags & UPDATE_TRIGGER) {
-        if (voice->sample) {
-            // The voice keeps the sounding note and ramps it down; the
-            // channel starts the new note on the partner voice.
-            Voice* partner = PartnerVoice(voice);
-            const int32_t partnerIndex = partner->index;
-            *partner = *voice;
-            partner->index = partnerIndex;
-            partner->orphaned = 0;
-            voice->volume = 0;
-            voice->volumeSet = 0;
-            voice->leftTarget = 0;
-            voice->rightTarget = 0;
-            voice->orphaned = 1;
-            channel->voice = partner;
-            voice = partner;
-        }
         voice->sample = sample;
         if (voice->startOffset >= sample->loopStart + sample->loopLength)
             voice->startOffset = 0;
@@ -141,11 +150,5 @@ void UpdateVoice(Channel* channel, Sample* sample, Song* song)
         const uint64_t whole = uint64_t(frequency / MixRate);
         const uint64_t fraction = (uint64_t(frequency % MixRate) << 32) / MixRate;
         voice->increment = (whole << 32) | fraction;
-    }
-
-    if (flags & UPDATE_REWIND) {
-        voice->positionInt = 0;
-        voice->positionFrac = 0;
-        voice->startOffset = 0;
     }
 }

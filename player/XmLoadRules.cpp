@@ -29,6 +29,25 @@ void CleanEnvelope(EnvelopePoint* points, uint8_t& count, uint8_t& type, uint8_t
         type &= uint8_t(~ENVELOPE_LOOP);
 }
 
+// A loop that starts beyond the end is dropped, one that reaches past the end
+// is shortened to it; a sample without loop plays to its end.
+void KeepLoopInSample(Sample& sample)
+{
+    if (sample.loopKind == LOOP_NONE) {
+        sample.loopStart = 0;
+        sample.loopLength = sample.length;
+    }
+    if (sample.loopStart >= sample.length)
+        sample.loopLength = 0;
+    else if (uint64_t(sample.loopStart) + sample.loopLength > sample.length)
+        sample.loopLength = sample.length - sample.loopStart;
+    if (sample.loopLength == 0) {
+        sample.loopStart = 0;
+        sample.loopLength = sample.length;
+        sample.loopKind = LOOP_NONE;
+    }
+}
+
 }  // namespace
 
 bool ApplyHeaderRules(Song& song, const XmHeader& header)
@@ -112,19 +131,22 @@ bool ApplySampleRules(Sample& sample, uint8_t typeByte, SampleDataSpan& span)
     }
     if (sample.length > MAX_SAMPLE_FRAMES)
         return false;
-    if (sample.loopStart >= sample.length)
-        sample.loopLength = 0;
-    else if (uint64_t(sample.loopStart) + sample.loopLength > sample.length)
-        sample.loopLength = sample.length - sample.loopStart;
-    if (sample.loopLength == 0) {
-        sample.loopStart = 0;
-        sample.loopLength = sample.length;
-        sample.loopKind = LOOP_NONE;
-    }
+    KeepLoopInSample(sample);
     if (sample.volume > 64)
         sample.volume = 64;
 
     span.dataBytes = sample.length * (sample.bits / 8);
     span.skipBytes = fileBytes - span.dataBytes;
     return true;
+}
+
+void CutSampleData(Sample& sample, uint32_t bytesHeld, SampleDataSpan& span)
+{
+    const uint32_t bytesPerFrame = sample.bits / 8;
+    if (bytesHeld >= span.dataBytes || bytesPerFrame == 0)
+        return;
+    sample.length = bytesHeld / bytesPerFrame;
+    KeepLoopInSample(sample);
+    span.dataBytes = sample.length * bytesPerFrame;
+    span.skipBytes = 0;
 }

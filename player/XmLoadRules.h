@@ -58,3 +58,8 @@ struct SampleDataSpan {
 // MAX_SAMPLE_FRAMES). A loop that starts beyond the end is dropped, one that
 // reaches past the end is shortened to it; a default volume above 64 becomes 64.
 bool ApplySampleRules(Sample& sample, uint8_t typeByte, SampleDataSpan& span);
+
+// A sample whose data the file ends inside, holding bytesHeld of its
+// span.dataBytes: it keeps the whole frames held, its loop cut as above, and
+// the span shrinks to them.
+void CutSampleData(Sample& sample, uint32_t bytesHeld, SampleDataSpan& span);

@@ -16,6 +16,14 @@ const int HEADER_SIZE_OFFSET = 60;
 const int INSTRUMENT_NAME_AND_TYPE = 23;
 const int SAMPLE_HEADER_BYTES = 40;
 const int EMPTY_PATTERN_ROWS = 64;
+const uint32_t PATTERN_HEADER_BYTES = 9;
+
+// How far a part of the file could be read.
+enum ReadResult {
+    READ_WHOLE,    // all of it
+    READ_CUT,      // the file ends inside it: what is whole is kept
+    READ_REFUSED,  // malformed, or memory ran out
+};
 
 // Input primitives. Every one does nothing once the input has failed, so a
 // parse can read on and test for failure where it matters.
@@ -78,18 +86,40 @@ bool SeekBy(SongInput* input, int64_t offset)
     return SeekTo(input, Tell(input) + offset);
 }
 
-// True when the input holds count more bytes from here; the position is kept.
-// Checked before memory is allocated for data the header only claims.
-bool HoldsBytes(SongInput* input, int64_t count)
+// True when a byte can be read at position; leaves the position anywhere.
+bool ByteAt(SongInput* input, int64_t position)
 {
-    if (count <= 0)
-        return input && !input->failed;
-    const int64_t here = Tell(input);
-    const int64_t last = here + count - 1;
-    uint8_t probe = 0;
-    if (!SeekTo(input, last) || Tell(input) != last || !ReadBytes(input, &probe, 1))
+    if (position < 0 || position > INT_MAX)
         return false;
-    return SeekTo(input, here);
+    const FileCallbacks& file = RegisteredFileCallbacks();
+    file.seek(input->handle, int(position), 0);
+    uint8_t probe = 0;
+    return file.tell(input->handle) == position && file.read(&probe, 1, input->handle) == 1;
+}
+
+// How many of the next count bytes the input holds (the file may end
+// sooner); the position is kept. Asked before memory is allocated for data
+// the header only claims.
+int64_t BytesAvailable(SongInput* input, int64_t count)
+{
+    if (!input || input->failed || count <= 0)
+        return 0;
+    const int64_t here = Tell(input);
+    int64_t held = 0;
+    if (ByteAt(input, here + count - 1)) {
+        held = count;
+    } else {
+        // Bytes [here, here + held) are there, the one at here + missing - 1 is not.
+        int64_t missing = count;
+        while (missing - held > 1) {
+            const int64_t middle = held + (missing - held) / 2;
+            if (ByteAt(input, here + middle - 1))
+                held = middle;
+            else
+                missing = middle;
+        }
+    }
+    return SeekTo(input, here) ? held : 0;
 }
 
 template <typename T>
@@ -144,37 +174,10 @@ bool ReadCell(SongInput* input, NoteCell& cell)
     return true;
 }
 
-bool ReadPatterns(Song* song, SongInput* input, int patternCount)
+// Patterns [first, last) as 64 empty rows: missing from the file.
+bool AddEmptyPatterns(Song* song, int first, int last)
 {
-    for (int p = 0; p < patternCount; ++p) {
-        Pattern& pattern = song->patterns[p];
-        ReadValue<uint32_t>(input);  // header length: the header is taken to be 9 bytes
-        ReadValue<uint8_t>(input);   // packing type
-        const uint16_t fileRows = ReadValue<uint16_t>(input);
-        const uint16_t packedSize = ReadValue<uint16_t>(input);
-        if (input->failed)
-            return false;
-        bool readCells = false;
-        if (!ApplyPatternRowRules(fileRows, pattern.rowCount, readCells))
-            return false;
-        const int64_t cellCount = int64_t(pattern.rowCount) * song->channelCount;
-        pattern.cells = AllocArray<NoteCell>(cellCount);
-        if (!pattern.cells)
-            return false;
-        if (packedSize == 0)
-            continue;
-        if (!readCells) {
-            // No rows to fill: pass over the data so the next header is found.
-            if (!SeekBy(input, packedSize))
-                return false;
-            continue;
-        }
-        for (int64_t c = 0; c < cellCount; ++c)
-            if (!ReadCell(input, pattern.cells[c]))
-                return false;
-    }
-    // Order entries naming patterns the file lacks play empty 64-row patterns.
-    for (int p = patternCount; p < song->patternsUsed; ++p) {
+    for (int p = first; p < last; ++p) {
         song->patterns[p].rowCount = EMPTY_PATTERN_ROWS;
         song->patterns[p].cells =
             AllocArray<NoteCell>(int64_t(EMPTY_PATTERN_ROWS) * song->channelCount);
@@ -182,6 +185,57 @@ bool ReadPatterns(Song* song, SongInput* input, int patternCount)
             return false;
     }
     return true;
+}
+
+ReadResult ReadPatterns(Song* song, SongInput* input, int patternCount)
+{
+    ReadResult result = READ_WHOLE;
+    int p = 0;
+    for (; p < patternCount && result == READ_WHOLE; ++p) {
+        Pattern& pattern = song->patterns[p];
+        const uint32_t headerLength = ReadValue<uint32_t>(input);
+        ReadValue<uint8_t>(input);  // packing type
+        const uint16_t fileRows = ReadValue<uint16_t>(input);
+        const uint16_t packedSize = ReadValue<uint16_t>(input);
+        if (input->failed)
+            break;  // this pattern and the later ones are missing
+        const int64_t extraHeader = int64_t(headerLength) - PATTERN_HEADER_BYTES;
+        if (headerLength < PATTERN_HEADER_BYTES ||
+            BytesAvailable(input, extraHeader) != extraHeader || !SeekBy(input, extraHeader))
+            return READ_REFUSED;
+        bool readCells = false;
+        if (!ApplyPatternRowRules(fileRows, pattern.rowCount, readCells))
+            return READ_REFUSED;
+        const int64_t cellCount = int64_t(pattern.rowCount) * song->channelCount;
+        pattern.cells = AllocArray<NoteCell>(cellCount);
+        if (!pattern.cells)
+            return READ_REFUSED;
+        if (packedSize == 0)
+            continue;
+        if (!readCells) {
+            // No rows to fill: pass over the data so the next header is found.
+            SeekBy(input, packedSize);
+            continue;
+        }
+        for (int64_t c = 0; c < cellCount; ++c) {
+            if (!ReadCell(input, pattern.cells[c])) {
+                // The file ends in this pattern: its whole rows stay.
+                const int64_t rowStart = c - c % song->channelCount;
+                for (int64_t k = rowStart; k < c; ++k)
+                    pattern.cells[k] = NoteCell{};
+                result = READ_CUT;
+                break;
+            }
+        }
+    }
+    if (p < patternCount)
+        result = READ_CUT;
+    // Patterns the file ends before, and order entries naming patterns the
+    // file lacks, play empty 64-row patterns.
+    if (!AddEmptyPatterns(song, p, patternCount) ||
+        !AddEmptyPatterns(song, patternCount, song->patternsUsed))
+        return READ_REFUSED;
+    return result;
 }
 
 bool ReadInstrumentHeader(SongInput* input, Instrument& instrument)
@@ -241,24 +295,32 @@ bool ReadSampleHeader(SongInput* input, Sample& sample, SampleDataSpan& span)
 
 // Reads (or obtains from the sample-data callback) one sample's data, widens
 // 8-bit data to 16 bits, undoes the delta coding and writes the guard frame
-// that lets the mixer interpolate across the loop boundary.
-bool ReadSampleData(Song* song, SongInput* input, Sample& sample, const SampleDataSpan& span,
+// that lets the mixer interpolate across the loop boundary. A sample the file
+// ends inside keeps the frames it holds; the input counts as ended after it.
+// False only when memory runs out.
+bool ReadSampleData(Song* song, SongInput* input, Sample& sample, SampleDataSpan span,
                     int instrumentIndex, int sampleIndex)
 {
-    if (!HoldsBytes(input, int64_t(span.dataBytes) + span.skipBytes))
-        return false;
+    const int64_t held = BytesAvailable(input, span.dataBytes);
+    const bool cut = held < int64_t(span.dataBytes);
+    CutSampleData(sample, uint32_t(held), span);
+    if (sample.length == 0) {
+        input->failed = input->failed || cut;
+        return true;
+    }
     sample.data = AllocArray<int16_t>(int64_t(sample.length) + SAMPLE_SLACK_FRAMES);
     if (!sample.data)
         return false;
     if (song->sampleDataCallback) {
         song->sampleDataCallback(sample.data, int32_t(span.dataBytes), sample.bits,
                                  instrumentIndex, sampleIndex);
-        if (!SeekBy(input, int64_t(span.dataBytes) + span.skipBytes))
-            return false;
+        SeekBy(input, int64_t(span.dataBytes) + span.skipBytes);
     } else {
-        if (!ReadBytes(input, sample.data, span.dataBytes) || !SeekBy(input, span.skipBytes))
-            return false;
+        ReadBytes(input, sample.data, span.dataBytes);
+        SeekBy(input, span.skipBytes);
     }
+    if (cut)
+        input->failed = true;
 
     int16_t* frames = sample.data;
     if (sample.bits == 8) {
@@ -284,41 +346,67 @@ bool ReadSampleData(Song* song, SongInput* input, Sample& sample, const SampleDa
     return true;
 }
 
+// An instrument the file ends before (or inside its headers): no samples.
+void EmptyInstrumentAt(Instrument& instrument)
+{
+    for (int j = 0; j < instrument.sampleCount; ++j) {
+        if (instrument.samples[j] && instrument.samples[j] != &EmptySample) {
+            PlayerFree(instrument.samples[j]->data);
+            PlayerFree(instrument.samples[j]);
+        }
+    }
+    instrument = Instrument{};
+    for (Sample*& slot : instrument.samples)
+        slot = &EmptySample;
+}
+
+// Reads the instruments; those the file ends before stay empty. False
+// refuses the module.
 bool ReadInstruments(Song* song, SongInput* input)
 {
-    for (int i = 0; i < song->instrumentCount; ++i) {
+    int i = 0;
+    for (; i < song->instrumentCount && !input->failed; ++i) {
         Instrument& instrument = song->instruments[i];
         const int64_t start = Tell(input);
         const uint32_t headerSize = ReadValue<uint32_t>(input);
         SeekBy(input, INSTRUMENT_NAME_AND_TYPE);
         const uint16_t sampleCount = ReadValue<uint16_t>(input);
-        if (input->failed || sampleCount > SAMPLES_PER_INSTRUMENT)
+        if (input->failed)
+            break;
+        if (sampleCount > SAMPLES_PER_INSTRUMENT)
             return false;
         instrument.sampleCount = sampleCount;
         if (sampleCount == 0) {
             for (Sample*& slot : instrument.samples)
                 slot = &EmptySample;
-            if (!SeekTo(input, start + headerSize))
-                return false;
+            SeekTo(input, start + headerSize);
             continue;
         }
         if (!ReadInstrumentHeader(input, instrument) || !SeekTo(input, start + headerSize))
-            return false;
+            break;
 
         SampleDataSpan spans[SAMPLES_PER_INSTRUMENT] = {};
-        for (int j = 0; j < sampleCount; ++j) {
-            instrument.samples[j] = AllocArray<Sample>(1);
-            if (!instrument.samples[j] ||
-                !ReadSampleHeader(input, *instrument.samples[j], spans[j]))
-                return false;
-        }
         for (int j = sampleCount; j < SAMPLES_PER_INSTRUMENT; ++j)
             instrument.samples[j] = &EmptySample;
+        for (int j = 0; j < sampleCount; ++j) {
+            instrument.samples[j] = AllocArray<Sample>(1);
+            if (!instrument.samples[j])
+                return false;
+            if (!ReadSampleHeader(input, *instrument.samples[j], spans[j]) && !input->failed)
+                return false;
+        }
+        if (input->failed)
+            break;
         for (int j = 0; j < sampleCount; ++j)
             if (instrument.samples[j]->length != 0 &&
                 !ReadSampleData(song, input, *instrument.samples[j], spans[j], i, j))
                 return false;
     }
+    // A file may end before its last instruments; they stay silent.
+    if (i < song->instrumentCount)
+        EmptyInstrumentAt(song->instruments[i]);
+    for (int k = i + 1; k < song->instrumentCount; ++k)
+        EmptyInstrumentAt(song->instruments[k]);
     return true;
 }
 
@@ -348,7 +436,7 @@ bool ParseXm(Song* song, SongInput* input)
     song->patternsUsed = used;
     song->patternSlots = header.patternCount > used ? header.patternCount : used;
     song->patterns = AllocArray<Pattern>(song->patternSlots);
-    if (!song->patterns || !ReadPatterns(song, input, header.patternCount))
+    if (!song->patterns || ReadPatterns(song, input, header.patternCount) == READ_REFUSED)
         return false;
 
     if (song->instrumentCount > 0) {

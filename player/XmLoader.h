@@ -8,12 +8,16 @@
 // The loader's open input for the duration of one load.
 struct SongInput {
     void* handle;
-    bool failed;  // a read came up short, or a position left the input
+    // The input has ended: a read came up short or a position left it. What
+    // follows is missing from the file.
+    bool failed;
 };
 
 // A new Song from the input the open callback gives for name, or null: no
 // callbacks registered, the input cannot be opened, it is not an XM module
 // this player can play, or memory ran out. Nothing is left allocated on failure.
+// A file that ends after its main header loads what it holds whole: patterns
+// and rows, instruments, sample frames; the rest is empty.
 Song* LoadSong(const char* name, SampleDataCallback sampleDataCallback);
 
 // Fills the Song from the input; false when the module is refused. What it

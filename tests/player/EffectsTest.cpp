@@ -177,24 +177,31 @@ TEST(Effects, SetPanningAndPanningSlide)
     EXPECT_EQ(trace[16].channels[0].panning, 192);
 }
 
-TEST(Effects, SampleOffsetStartsInsideTheSampleOrRewinds)
+TEST(Effects, SampleOffsetStartsItsOwnNoteOrCutsItPastTheEnd)
 {
     Lab lab(1, 64, 2);
-    lab.At(0, 0) = Cell("C-4", 1, 0, '9', 0x04);
-    lab.At(1, 0) = Cell("C-4", 1, 0, '9', 0x00);  // memory
-    lab.At(2, 0) = Fx('9', 0x08);                  // 2048: beyond the 2000 frames
-    SongPtr song;
-    const std::vector<TickTrace> trace = Play(lab, 4, &song);
-    EXPECT_EQ(trace[0].channels[0].samplePosition, 1024);
-    EXPECT_EQ(trace[2].channels[0].samplePosition, 1024);
-    EXPECT_NE(trace[2].channels[0].voice, trace[0].channels[0].voice);
-    VoiceTable[trace[3].channels[0].voice].positionInt = 700;
-    const std::vector<TickTrace> more = TraceMoreTicks(song.get(), 1);
-    EXPECT_EQ(more[0].channels[0].samplePosition, 0);
-    EXPECT_EQ(more[0].channels[0].voice, trace[3].channels[0].voice);
-    EXPECT_EQ(more[0].channels[0].updateFlags & UPDATE_TRIGGER, 0);
+    // 2048 frames: offset 0x08 is exactly the end; 2049: one frame before it.
+    const int atEnd = AddXmInstrument(lab.module, MakeXmInstrument(MakeXmSample16(Saw16(2048, 64))));
+    const int before = AddXmInstrument(lab.module, MakeXmInstrument(MakeXmSample16(Saw16(2049, 64))));
+    lab.At(0, 0) = Cell("C-4", 1);
+    lab.At(1, 0) = Cell("C-4", atEnd, 0, '9', 0x08);
+    lab.At(2, 0) = Cell("C-4", before, 0, '9', 0x08);
+    lab.At(3, 0) = Fx('9', 0x04);               // no note: nothing, not even the memory
+    lab.At(4, 0) = Cell("C-4", before);         // the offset is not kept
+    lab.At(5, 0) = Cell("C-4", before, 0, '9', 0x00);  // memory of row 2
+    const std::vector<TickTrace> trace = Play(lab, 12);
+    // The cut: the sounding note fades on its old voice, the channel is silent.
+    EXPECT_FALSE(trace[2].channels[0].sounding);
+    EXPECT_FALSE(trace[3].channels[0].sounding);
+    EXPECT_NE(trace[2].channels[0].voice, trace[1].channels[0].voice);
+    EXPECT_EQ(trace[2].channels[0].updateFlags & (UPDATE_TRIGGER | UPDATE_CUT), UPDATE_CUT);
+    EXPECT_TRUE(trace[4].channels[0].sounding);
+    EXPECT_EQ(trace[4].channels[0].samplePosition, 2048);
+    EXPECT_EQ(trace[6].channels[0].updateFlags & (UPDATE_TRIGGER | UPDATE_CUT), 0);
+    EXPECT_EQ(trace[6].channels[0].voice, trace[5].channels[0].voice);
+    EXPECT_EQ(trace[8].channels[0].samplePosition, 0);
+    EXPECT_EQ(trace[10].channels[0].samplePosition, 2048);
 }
-
 TEST(Effects, VolumeSlideAndItsMemory)
 {
     Lab lab;
@@ -217,17 +224,16 @@ TEST(Effects, VolumeSlideWithoutMemoryChangesNothingButStillUpdates)
     EXPECT_EQ(Column(trace, VOLUME_SET, 1, 5), V(5, 1));
 }
 
-TEST(Effects, SetVolumeIsNotClampedAt64)
+TEST(Effects, SetVolumeIsClampedAt64)
 {
     Lab lab(2, 64, 2);
     lab.At(0, 0) = Cell("C-4", 1, 0, 'C', 0x20);
     lab.At(0, 1) = Cell("C-4", 1, 0, 'C', 0x80);
     const std::vector<TickTrace> trace = Play(lab, 2);
     EXPECT_EQ(trace[0].channels[0].volume, 32);
-    EXPECT_EQ(trace[0].channels[1].volume, 128);
-    EXPECT_EQ(trace[0].channels[1].voiceVolume, 255);
+    EXPECT_EQ(trace[0].channels[1].volume, 64);
+    EXPECT_EQ(trace[0].channels[1].voiceVolume, 127);
 }
-
 TEST(Effects, SpeedAndBpm)
 {
     Lab lab(1, 8);
@@ -294,16 +300,21 @@ TEST(Effects, EnvelopePositionNeedsAVolumeEnvelope)
     EXPECT_EQ(ChannelTable[0].volEnvTick, 0);
 }
 
-TEST(Effects, MultiRetrigWithoutVolumeChange)
+TEST(Effects, MultiRetrigCountsTicksAcrossRows)
 {
-    Lab lab;
+    Lab lab(1, 64, 3);
     lab.At(0, 0) = Cell("C-4", 1, 0, 'R', 0x02);
-    const std::vector<TickTrace> trace = Play(lab, 6);
-    EXPECT_EQ(Column(trace, TRIGGERED, 0, 6), (V{1, 0, 1, 0, 1, 0}));
+    lab.At(1, 0) = Fx('R', 0x00);              // the row tick counts
+    lab.At(2, 0) = Cell("", 0, 0x30, 'R', 0);  // a set volume keeps it from counting
+    lab.At(3, 0) = Cell("", 0, 0x10, 'R', 0);  // ... unless it sets 0
+    lab.At(4, 0) = Cell("", 1, 0, 'R', 0);     // an instrument starts the count again
+    lab.At(5, 0) = Cell("E-4", 0, 0x30, 'R', 0);  // a note without instrument does not
+    const std::vector<TickTrace> trace = Play(lab, 18);
+    EXPECT_EQ(Column(trace, TRIGGERED, 0, 18),
+              (V{1, 1, 0, 1, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1, 0, 1, 1, 0}));
     EXPECT_EQ(Column(trace, VOLUME, 0, 6), V(6, 48));
-    EXPECT_EQ(Column(trace, VOLUME_SET, 1, 5), (V{0, 0, 0, 0, 0}));
+    EXPECT_EQ(Column(trace, VOLUME_SET, 1, 2), (V{0, 0}));
 }
-
 TEST(Effects, MultiRetrigVolumeModes)
 {
     const int32_t expected[16] = {30, 29, 28, 26, 22, 14, 20, 15, 30, 31, 32, 34, 38, 46, 45, 60};
@@ -314,12 +325,6 @@ TEST(Effects, MultiRetrigVolumeModes)
         EXPECT_EQ(trace[1].channels[0].volume, expected[mode]) << mode;
         EXPECT_EQ(trace[1].channels[0].updateFlags & UPDATE_TRIGGER, UPDATE_TRIGGER);
     }
-    Lab loud(1, 64, 2);
-    loud.At(0, 0) = Cell("C-4", 1, 0, 'C', 0x50);
-    loud.At(1, 0) = Fx('R', 0x81);
-    const std::vector<TickTrace> trace = Play(loud, 4);
-    EXPECT_EQ(trace[2].channels[0].volume, 80);
-    EXPECT_EQ(trace[3].channels[0].volume, 64);  // mode 8 clamps
 }
 
 TEST(Effects, TremorAndItsMemory)
@@ -413,40 +418,50 @@ TEST(Effects, NoteCut)
 
 TEST(Effects, NoteDelay)
 {
-    Lab lab(3);
-    for (int c = 0; c < 3; ++c)
+    Lab lab(6);
+    for (int c = 0; c < 6; ++c)
         lab.At(0, c) = Cell("C-4", 1, 0x20);
     lab.At(1, 0) = Cell("G-4", 1, 0x30, 'E', 0xD2);
-    lab.At(1, 1) = Cell("G-4", 1, 0x30, 'E', 0xD0);
-    lab.At(1, 2) = Cell("G-4", 1, 0x30, 'E', 0xD9);
+    lab.At(1, 1) = Cell("G-4", 1, 0x30, 'E', 0xD0);  // plays at once
+    lab.At(1, 2) = Cell("G-4", 1, 0x30, 'E', 0xD9);  // never reached
+    lab.At(1, 3) = Cell("G-4", 0, 0, 'E', 0xD2);     // keeps its volume
+    lab.At(1, 4) = Cell("===", 0, 0, 'E', 0xD2);     // silences late, starts nothing
+    lab.At(1, 5) = Cell("", 0, 0x30, 'E', 0xD2);     // starts the old note again
     const std::vector<TickTrace> trace = Play(lab, 12);
-    // Until tick 2 the old note goes on as it was, without updates.
+    // Until tick 2 the old note goes on as it was.
     EXPECT_EQ(Column(trace, PERIOD, 6, 4, 0), (V{4608, 4608, 4160, 4160}));
     EXPECT_EQ(Column(trace, VOLUME, 6, 4, 0), (V{16, 16, 32, 32}));
     EXPECT_EQ(Column(trace, TRIGGERED, 6, 6, 0), (V{0, 0, 1, 0, 0, 0}));
     EXPECT_EQ(Column(trace, VOICE, 6, 2, 0), V(2, trace[5].channels[0].voice));
     EXPECT_EQ(ChannelTable[0].note, 55);
-    // ED0 and a delay at or beyond the row's end never start the note.
-    for (int c = 1; c < 3; ++c) {
-        EXPECT_EQ(Column(trace, PERIOD, 6, 6, c), V(6, 4608)) << c;
-        EXPECT_EQ(Column(trace, TRIGGERED, 6, 6, c), V(6, 0)) << c;
-        EXPECT_EQ(Column(trace, VOLUME_SET, 6, 6, c), V(6, 0)) << c;
-    }
+    EXPECT_EQ(Column(trace, PERIOD, 6, 2, 1), (V{4160, 4160}));
+    EXPECT_EQ(Column(trace, TRIGGERED, 6, 2, 1), (V{1, 0}));
+    EXPECT_EQ(Column(trace, PERIOD, 6, 6, 2), V(6, 4608));
+    EXPECT_EQ(Column(trace, TRIGGERED, 6, 6, 2), V(6, 0));
+    EXPECT_EQ(Column(trace, VOLUME, 6, 6, 2), V(6, 16));
+    EXPECT_EQ(Column(trace, PERIOD, 6, 4, 3), (V{4608, 4608, 4160, 4160}));
+    EXPECT_EQ(Column(trace, VOLUME, 6, 4, 3), V(4, 16));
+    EXPECT_EQ(Column(trace, TRIGGERED, 6, 4, 3), (V{0, 0, 1, 0}));
+    EXPECT_EQ(Column(trace, TRIGGERED, 6, 6, 4), V(6, 0));
+    EXPECT_EQ(Column(trace, VOLUME, 6, 4, 4), (V{16, 16, 0, 0}));
+    EXPECT_EQ(trace[8].channels[4].voiceVolume, 0);
+    EXPECT_EQ(Column(trace, TRIGGERED, 6, 4, 5), (V{0, 0, 1, 0}));
+    EXPECT_EQ(Column(trace, VOLUME, 6, 4, 5), (V{16, 16, 32, 32}));
+    EXPECT_EQ(Column(trace, PERIOD, 8, 1, 5), V(1, 4608));
 }
-
 TEST(Effects, VolumeColumnSetAndSlides)
 {
     Lab lab(6, 64, 4);
     lab.At(0, 0) = Cell("C-4", 1, 0x50);  // set 64
-    lab.At(0, 1) = Cell("C-4", 1, 0x63);  // slide down 3 on every tick
-    lab.At(0, 2) = Cell("C-4", 1, 0x74);  // slide up 4 on every tick
+    lab.At(0, 1) = Cell("C-4", 1, 0x63);  // slide down 3 on the ticks after the row tick
+    lab.At(0, 2) = Cell("C-4", 1, 0x74);  // slide up 4 on the ticks after the row tick
     lab.At(0, 3) = Cell("C-4", 1, 0x85);  // fine down 5 on tick 0
     lab.At(0, 4) = Cell("C-4", 1, 0x96);  // fine up 6 on tick 0
     lab.At(0, 5) = Cell("C-4", 1, 0x55);  // nothing
     const std::vector<TickTrace> trace = Play(lab, 4);
     EXPECT_EQ(Column(trace, VOLUME, 0, 4, 0), V(4, 64));
-    EXPECT_EQ(Column(trace, VOLUME, 0, 4, 1), (V{45, 42, 39, 36}));
-    EXPECT_EQ(Column(trace, VOLUME, 0, 4, 2), (V{52, 56, 60, 64}));
+    EXPECT_EQ(Column(trace, VOLUME, 0, 4, 1), (V{48, 45, 42, 39}));
+    EXPECT_EQ(Column(trace, VOLUME, 0, 4, 2), (V{48, 52, 56, 60}));
     EXPECT_EQ(Column(trace, VOLUME, 0, 4, 3), V(4, 43));
     EXPECT_EQ(Column(trace, VOLUME, 0, 4, 4), V(4, 54));
     EXPECT_EQ(Column(trace, VOLUME, 0, 4, 5), V(4, 48));
@@ -479,22 +494,28 @@ TEST(Effects, VolumeColumnPanningSlidesAreClampedOnlyAtTheVoice)
     EXPECT_EQ(trace[15].channels[0].leftTarget, 0);
 }
 
-TEST(Effects, VolumeColumnTonePortamento)
+TEST(Effects, VolumeColumnTonePortamentoIsATonePortamentoRow)
 {
-    Lab lab(2, 64, 4);
-    lab.At(0, 0) = Cell("C-4", 1);
-    lab.At(1, 0) = Cell("D-4", 1, 0xF2);  // with a note: the pitch moves at once, no restart
-    lab.At(0, 1) = Cell("C-4", 1);
-    lab.At(1, 1) = Cell("D-4", 0, 0, '3', 0x00);
-    lab.At(2, 1) = Cell("", 0, 0xF1);  // slides toward the last note's target at 16 x 4
+    Lab lab(4, 64, 4);
+    for (int c = 0; c < 4; ++c)
+        lab.At(0, c) = Cell("C-4", 1);
+    lab.At(1, 0) = Cell("D-4", 1, 0xF1);               // glides, no restart
+    lab.At(1, 1) = Cell("D-4", 1, 0, '3', 0x10);       // the same as effect 3
+    lab.At(1, 2) = Cell("D-4", 0, 0, '3', 0x08);
+    lab.At(2, 2) = Cell("E-4", 0, 0xF0);               // F0 keeps effect 3's speed
+    lab.At(1, 3) = Cell("D-4", 0, 0, '3', 0x00);
+    lab.At(2, 3) = Cell("", 0, 0xF1);                  // toward the last note's target
     const std::vector<TickTrace> trace = Play(lab, 12);
-    EXPECT_EQ(trace[4].channels[0].period, 4480);
-    EXPECT_EQ(trace[4].channels[0].voice, trace[3].channels[0].voice);
+    EXPECT_EQ(Column(trace, PERIOD, 4, 4, 0), (V{4608, 4544, 4480, 4480}));
+    EXPECT_EQ(Column(trace, PERIOD, 4, 4, 0), Column(trace, PERIOD, 4, 4, 1));
+    EXPECT_EQ(Column(trace, VOICE, 3, 2, 0), V(2, trace[3].channels[0].voice));
     EXPECT_EQ(trace[4].channels[0].updateFlags & UPDATE_TRIGGER, 0);
-    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 1),
+    EXPECT_EQ(ChannelTable[0].note, 48);
+    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 2),
+              (V{4608, 4576, 4544, 4512, 4512, 4480, 4448, 4416}));
+    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 3),
               (V{4608, 4608, 4608, 4608, 4608, 4544, 4480, 4480}));
 }
-
 TEST(Effects, TonePortamentoWithVolumeSlide)
 {
     Lab lab(1, 64, 4);

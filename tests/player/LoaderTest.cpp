@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -231,6 +232,29 @@ TEST(Loader, PatternsWithoutDataOrRowsPlayEmptyRows)
         EXPECT_EQ(song->patterns[1].cells[i].note, 0);
 
     PutU16(bytes, layout.patterns[1] + 5, 257);
+    EXPECT_EQ(Load(bytes), nullptr);
+}
+
+TEST(Loader, PatternHeadersAreSkippedByTheirStoredLength)
+{
+    XmModule module = MakeXmModule(1);
+    AddXmPattern(module, 2).At(1, 0) = XmCell{XmNote("C-4"), 0, 0, 0, 0};
+    AddXmPattern(module, 2).At(0, 0) = XmCell{XmNote("D-4"), 0, 0, 0, 0};
+    module.orders = {0, 1};
+    XmLayout layout;
+    std::vector<uint8_t> bytes = SerializeXm(module, &layout);
+    const size_t header = layout.patterns[0];
+    bytes.insert(bytes.begin() + long(header) + 9, {0xAA, 0xBB, 0xCC});
+    PutU32(bytes, header, 12);
+    {
+        SongPtr song = Load(bytes);
+        ASSERT_NE(song, nullptr);
+        EXPECT_EQ(song->patterns[0].cells[1].note, XmNote("C-4"));
+        EXPECT_EQ(song->patterns[1].cells[0].note, XmNote("D-4"));
+    }
+    PutU32(bytes, header, 8);
+    EXPECT_EQ(Load(bytes), nullptr);
+    PutU32(bytes, header, 0x10000);  // past the end of the file
     EXPECT_EQ(Load(bytes), nullptr);
 }
 
@@ -509,22 +533,53 @@ TEST(Loader, PassesSampleDataThroughTheCallback)
     EXPECT_EQ(readWithoutCallback - BytesReadSoFar(), 8);
 }
 
-TEST(Loader, RefusesSampleDataTheFileDoesNotHold)
+TEST(Loader, SampleDataTheFileEndsInsideKeepsTheFramesHeld)
 {
+    XmSample looped = MakeXmSample8({1, 2, 3, 4, 5, 6});
+    SetXmLoop(looped, XM_FORWARD_LOOP, 2, 4);
     XmLayout layout;
-    const std::vector<uint8_t> good = SerializeXm(OneSampleModule(MakeXmSample8({1, 2, 3})), &layout);
+    const std::vector<uint8_t> whole = SerializeXm(OneSampleModule(looped), &layout);
+    const size_t data = layout.instruments[0].samples[0].data;
+    {
+        SongPtr song = Load(std::vector<uint8_t>(whole.begin(), whole.begin() + data + 4));
+        ASSERT_NE(song, nullptr);
+        const Sample& cut = FirstSample(song.get());
+        EXPECT_EQ(cut.length, 4u);
+        EXPECT_EQ(cut.loopKind, LOOP_FORWARD);
+        EXPECT_EQ(cut.loopStart, 2u);
+        EXPECT_EQ(cut.loopLength, 2u);
+        EXPECT_EQ(cut.data[3], 4 * 256);
+        EXPECT_EQ(cut.data[4], cut.data[2]);  // the loop's guard frame
+    }
+    {
+        // The loop would start at the end of what is held: no loop.
+        SongPtr song = Load(std::vector<uint8_t>(whole.begin(), whole.begin() + data + 2));
+        ASSERT_NE(song, nullptr);
+        const Sample& cut = FirstSample(song.get());
+        EXPECT_EQ(cut.length, 2u);
+        EXPECT_EQ(cut.loopKind, LOOP_NONE);
+        EXPECT_EQ(cut.loopLength, 2u);
+    }
+    {
+        SongPtr song = Load(std::vector<uint8_t>(whole.begin(), whole.begin() + data));
+        ASSERT_NE(song, nullptr);
+        EXPECT_EQ(FirstSample(song.get()).length, 0u);
+        EXPECT_EQ(FirstSample(song.get()).data, nullptr);
+    }
+    // A header claiming more than the file holds keeps what is there; one
+    // beyond the longest sample accepted is still refused.
     const size_t header = layout.instruments[0].samples[0].header;
-    std::vector<uint8_t> bytes = good;
-    PutU32(bytes, header, 4);
-    EXPECT_EQ(Load(bytes), nullptr);
-    PutU32(bytes, header, 0x7FFFFFF0u);  // 2 GB claimed by a tiny file
+    std::vector<uint8_t> bytes = whole;
+    PutU32(bytes, header, 1000);
+    SongPtr claimed = Load(bytes);
+    ASSERT_NE(claimed, nullptr);
+    EXPECT_EQ(FirstSample(claimed.get()).length, 6u);
+    PutU32(bytes, header, 0x7FFFFFF0u);
     EXPECT_EQ(Load(bytes), nullptr);
     PutU32(bytes, header, 0xFFFFFFFFu);
-    EXPECT_EQ(Load(bytes), nullptr);
     bytes[header + 14] = 0x10;
     EXPECT_EQ(Load(bytes), nullptr);
 }
-
 TEST(Loader, LastSampleEndsExactlyAtTheEndOfTheInput)
 {
     const std::vector<uint8_t> bytes = SerializeXm(MakeRichModule());
@@ -537,20 +592,65 @@ TEST(Loader, LastSampleEndsExactlyAtTheEndOfTheInput)
     ASSERT_EQ(loaded.length, 400u);
     for (size_t i = 0; i < 400; ++i)
         ASSERT_EQ(loaded.data[i], i == 240 ? pad[239] : pad[i]) << i;
-    const std::vector<uint8_t> shorter(bytes.begin(), bytes.end() - 1);
-    EXPECT_EQ(Load(shorter), nullptr);
+    // One byte less: the odd byte is dropped, the loop still fits.
+    SongPtr shorter = Load(std::vector<uint8_t>(bytes.begin(), bytes.end() - 1));
+    ASSERT_NE(shorter, nullptr);
+    EXPECT_EQ(shorter->instruments[2].samples[0]->length, 399u);
+    EXPECT_EQ(shorter->instruments[2].samples[0]->loopLength, 200u);
 }
 
-TEST(Loader, EveryTruncationIsRefusedCleanly)
+TEST(Loader, AFileEndingEarlyKeepsWhatIsWhole)
 {
-    const std::vector<uint8_t> bytes = SerializeXm(MakeRichModule());
+    XmLayout layout;
+    const std::vector<uint8_t> bytes = SerializeXm(MakeRichModule(), &layout);
+    SongPtr full = Load(bytes);
+    ASSERT_NE(full, nullptr);
+    const int channels = full->channelCount;
     for (size_t size = 0; size < bytes.size(); ++size) {
-        const std::vector<uint8_t> truncated(bytes.begin(), bytes.begin() + size);
-        EXPECT_TRUE(Load(truncated) == nullptr) << "truncated to " << size << " bytes";
+        SCOPED_TRACE(size);
+        SongPtr song = Load(std::vector<uint8_t>(bytes.begin(), bytes.begin() + size));
+        // Cut inside the main header: not a module.
+        if (size < 336) {
+            ASSERT_EQ(song, nullptr);
+            continue;
+        }
+        ASSERT_NE(song, nullptr);
+        for (int p = 0; p < 3; ++p) {
+            // Each pattern is whole, or keeps its whole rows and then is
+            // empty, or, when the file ends before it, has 64 empty rows.
+            const Pattern& pattern = song->patterns[p];
+            const Pattern& original = full->patterns[p];
+            const bool missing = size < layout.patterns[size_t(p)] + 9;
+            ASSERT_EQ(pattern.rowCount, missing ? 64 : original.rowCount);
+            bool emptySinceHere = false;
+            for (int r = 0; r < pattern.rowCount; ++r) {
+                bool same = true, empty = true;
+                for (int c = 0; c < channels; ++c) {
+                    const NoteCell& cell = pattern.cells[r * channels + c];
+                    const NoteCell& was = original.cells[r * channels + c];
+                    same = same && std::memcmp(&cell, &was, sizeof(cell)) == 0;
+                    empty = empty && cell.note == 0 && cell.instrument == 0 && cell.effect == 0 &&
+                            cell.param == 0 && cell.volumeColumn == 0;
+                }
+                emptySinceHere = emptySinceHere || !same;
+                ASSERT_TRUE(emptySinceHere ? empty : same) << "pattern " << p << " row " << r;
+            }
+        }
+        // Instruments the file ends before, or inside the headers of, are empty.
+        for (int i = 0; i < 3; ++i) {
+            const Instrument& instrument = song->instruments[i];
+            const XmLayout::InstrumentSpan& span = layout.instruments[size_t(i)];
+            const size_t headersEnd =
+                span.samples.empty() ? span.header + 29 : span.samples.back().header + 40;
+            if (size < headersEnd) {
+                ASSERT_EQ(instrument.sampleCount, 0) << i;
+                ASSERT_EQ(instrument.samples[0], &EmptySample) << i;
+            } else {
+                ASSERT_EQ(instrument.sampleCount, full->instruments[i].sampleCount) << i;
+            }
+        }
     }
-    EXPECT_TRUE(Load(bytes) != nullptr);
 }
-
 TEST(Loader, EveryAllocationFailureIsRefusedWithoutLeaks)
 {
     const std::vector<uint8_t> bytes = SerializeXm(MakeRichModule());

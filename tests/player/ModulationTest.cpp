@@ -449,7 +449,7 @@ TEST_F(Modulation, TriggerMovesASoundingNoteToThePartnerVoice)
     EXPECT_EQ(VoiceTable[3].orphaned, 0);
 }
 
-TEST_F(Modulation, TriggerStartsAtTheSampleOffsetAndRewindGoesBackToZero)
+TEST_F(Modulation, TriggerStartsAtTheSampleOffsetAndCutLeavesTheChannelSilent)
 {
     int16_t frames[16] = {};
     Sample sample = {};
@@ -470,13 +470,20 @@ TEST_F(Modulation, TriggerStartsAtTheSampleOffsetAndRewindGoesBackToZero)
     voice.startOffset = 6;  // the end of the loop: starts at 0
     UpdateVoice(&channel, &sample, &song);
     EXPECT_EQ(voice.positionInt, 0);
-    voice.positionInt = 4;
-    voice.positionFrac = 99;
-    voice.direction = 2;
-    channel.updateFlags = UPDATE_REWIND;
+    // A cut fades the sounding note out on its voice; the channel goes on
+    // with a free voice, which later updates leave silent.
+    voice.volume = 100;
+    channel.updateFlags = UPDATE_CUT;
     UpdateVoice(&channel, &sample, &song);
-    EXPECT_EQ(voice.positionInt, 0);
-    EXPECT_EQ(voice.positionFrac, 0u);
-    EXPECT_EQ(voice.direction, 2);
+    EXPECT_EQ(channel.voice, &VoiceTable[32]);
+    EXPECT_EQ(VoiceTable[32].sample, nullptr);
     EXPECT_EQ(voice.sample, &sample);
+    EXPECT_EQ(voice.volume, 0);
+    EXPECT_EQ(voice.orphaned, 1);
+    channel.volume = 64;
+    channel.volEnvValue = 64;
+    channel.fadeoutVolume = 65536;
+    channel.updateFlags = UPDATE_VOLUME | UPDATE_FREQUENCY;
+    UpdateVoice(&channel, &sample, &song);
+    EXPECT_EQ(VoiceTable[32].sample, nullptr);
 }

@@ -204,23 +204,43 @@ TEST(Sequencer, NoteWithoutInstrumentKeepsVolumeAndRetriggers)
     EXPECT_TRUE(restarted);
 }
 
-TEST(Sequencer, KeyOffSilencesAnInstrumentWithoutEnvelopeAtOnce)
+TEST(Sequencer, KeyOffSilencesAnInstrumentWithoutEnvelopeByItsVolume)
 {
-    Lab lab(1, 4, 2);
+    Lab lab(2, 6, 2);
+    lab.module.instruments[0].fadeout = 256;
     lab.At(0, 0) = Cell("C-4", 1);
     lab.At(1, 0) = Cell("===");
-    lab.At(2, 0) = Cell("E-4");  // no instrument: key-off still in force
-    lab.At(3, 0) = Cell("F-4", 1);
+    lab.At(2, 0) = Cell("E-4");          // no instrument: still silent
+    lab.At(3, 0) = Cell("", 0, 0x30);    // a volume sounds again, released
+    lab.At(4, 0) = Fx('C', 0x10);
+    lab.At(5, 0) = Cell("F-4", 1);
+    lab.At(0, 1) = Cell("C-4", 1);
+    lab.At(1, 1) = Cell("===", 2);       // the number only brings the volume back
     SongPtr song = lab.Load();
-    const std::vector<TickTrace> trace = TraceTicks(song.get(), 8);
+    const std::vector<TickTrace> trace = TraceTicks(song.get(), 12);
+    const ChannelTrace& off = trace[2].channels[0];
     EXPECT_GT(trace[1].channels[0].voiceVolume, 0);
-    EXPECT_EQ(trace[2].channels[0].keyOff, 1);
-    EXPECT_EQ(trace[2].channels[0].volEnvValue, 0);
-    EXPECT_EQ(trace[2].channels[0].voiceVolume, 0);
+    EXPECT_EQ(off.keyOff, 1);
+    EXPECT_EQ(off.volume, 0);
+    EXPECT_EQ(off.volEnvValue, 64);
+    EXPECT_EQ(off.voiceVolume, 0);
+    EXPECT_EQ(off.fadeoutVolume, 65536 - 512);
     EXPECT_EQ(trace[4].channels[0].voiceVolume, 0);
     EXPECT_EQ(trace[4].channels[0].period, 4608 - 4 * 64);
-    EXPECT_EQ(trace[6].channels[0].keyOff, 0);
+    EXPECT_EQ(trace[6].channels[0].volume, 32);
     EXPECT_GT(trace[6].channels[0].voiceVolume, 0);
+    EXPECT_EQ(trace[6].channels[0].fadeoutVolume, 65536 - 5 * 512);
+    EXPECT_EQ(trace[8].channels[0].volume, 16);
+    EXPECT_EQ(trace[10].channels[0].keyOff, 0);
+    EXPECT_EQ(trace[10].channels[0].fadeoutVolume, 65536);
+    EXPECT_EQ(trace[10].channels[0].volume, 48);
+
+    const ChannelTrace& numbered = trace[2].channels[1];
+    EXPECT_EQ(numbered.keyOff, 1);
+    EXPECT_EQ(numbered.volume, 48);  // instrument 1's sample, not instrument 2's
+    EXPECT_EQ(numbered.panning, 128);
+    EXPECT_EQ(ChannelTable[1].instrument, 0);
+    EXPECT_EQ(numbered.updateFlags & UPDATE_TRIGGER, 0);
 }
 
 TEST(Sequencer, KeyOffReleasesTheSustainAndStartsTheFadeOut)
@@ -246,19 +266,30 @@ TEST(Sequencer, KeyOffReleasesTheSustainAndStartsTheFadeOut)
     EXPECT_EQ(trace[149].channels[0].fadeoutVolume, 0);
 }
 
-TEST(Sequencer, KeyOffEffectActsLikeAKeyOffNote)
+TEST(Sequencer, KeyOffEffectActsOnTheTickItNames)
 {
-    Lab lab(2, 4, 2);
-    lab.At(0, 0) = Cell("C-4", 1);
-    lab.At(0, 1) = Cell("C-4", 2);
+    Lab lab(4, 4, 4);
+    for (int c = 0; c < 4; ++c)
+        lab.At(0, c) = Cell("C-4", 1);
     lab.At(1, 0) = Fx('K', 0);
-    lab.At(1, 1) = Fx('K', 0x37);  // the parameter does not matter
+    lab.At(1, 1) = Fx('K', 3);  // the row's last tick
+    lab.At(1, 2) = Fx('K', 4);  // a tick the row never reaches
+    lab.At(1, 3) = Cell("E-4", 1, 0, 'K', 0);  // K00 takes the note's place
     SongPtr song = lab.Load();
-    const std::vector<TickTrace> trace = TraceTicks(song.get(), 4);
-    EXPECT_EQ(trace[2].channels[0].keyOff, 1);
-    EXPECT_EQ(trace[2].channels[0].voiceVolume, 0);
-    EXPECT_EQ(trace[2].channels[1].keyOff, 1);
-    EXPECT_EQ(trace[2].channels[1].fadeoutVolume, 65536 - 512);
+    const std::vector<TickTrace> trace = TraceTicks(song.get(), 12);
+    EXPECT_EQ(trace[4].channels[0].keyOff, 1);
+    EXPECT_EQ(trace[4].channels[0].voiceVolume, 0);
+    EXPECT_EQ(trace[6].channels[1].keyOff, 0);
+    EXPECT_GT(trace[6].channels[1].voiceVolume, 0);
+    EXPECT_EQ(trace[7].channels[1].keyOff, 1);
+    EXPECT_EQ(trace[7].channels[1].voiceVolume, 0);
+    for (int t = 4; t < 12; ++t)
+        EXPECT_EQ(trace[size_t(t)].channels[2].keyOff, 0) << t;
+    const ChannelTrace& replaced = trace[4].channels[3];
+    EXPECT_EQ(replaced.keyOff, 1);
+    EXPECT_EQ(replaced.period, 4608);
+    EXPECT_EQ(replaced.updateFlags & UPDATE_TRIGGER, 0);
+    EXPECT_EQ(replaced.volume, 48);
 }
 
 TEST(Sequencer, TonePortamentoRowKeepsNoteInstrumentAndSample)
