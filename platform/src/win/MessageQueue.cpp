@@ -1,3 +1,4 @@
+#include "MessageQueue.h"
 #include "PlatformWindow.h"
 #include "VirtualKeys.h"
 
