@@ -18,7 +18,7 @@
 // The real program under Xvfb, driven from outside with xdotool the way a viewer
 // would: it must take the keyboard focus when it shows its window, and end within
 // two seconds, with exit code 0, on Escape, on Alt+F4, on the window manager's
-// close request and when another window takes the focus.
+// close request, on Ctrl-C and kill, and when another window takes the focus.
 extern char** environ;
 
 namespace {
@@ -80,6 +80,7 @@ protected:
 
     void StartIntro()
     {
+        m_window = 0;
         char* arguments[] = {const_cast<char*>(SKV_INTRO_PATH), nullptr};
         ASSERT_EQ(posix_spawn(&m_pid, SKV_INTRO_PATH, nullptr, nullptr, arguments, environ), 0);
 
@@ -161,6 +162,20 @@ TEST_F(IntroEndToEnd, WindowManagerCloseRequestEndsIt)
     XSendEvent(m_pDisplay, m_window, False, NoEventMask, &event);
     XFlush(m_pDisplay);
     ExpectEndsWithinTwoSeconds(start);
+}
+
+TEST_F(IntroEndToEnd, CtrlCAndKillEndItInOrder)
+{
+    const Clock::time_point start = Clock::now();
+    kill(m_pid, SIGINT);
+    ExpectEndsWithinTwoSeconds(start);
+    std::printf("ended %.3f s after Ctrl-C\n", SecondsSince(start));
+
+    StartIntro();
+    const Clock::time_point again = Clock::now();
+    kill(m_pid, SIGTERM);
+    ExpectEndsWithinTwoSeconds(again);
+    std::printf("ended %.3f s after kill\n", SecondsSince(again));
 }
 
 TEST_F(IntroEndToEnd, FocusOnAnotherWindowEndsIt)

@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 struct HWND__ {
     SDL_Window* sdlWindow;
     Uint32 sdlWindowId;
@@ -16,6 +18,7 @@ struct HWND__ {
 void AddLiveWindow(HWND window);
 void RemoveLiveWindow(HWND window);
 bool IsLiveWindow(HWND window);
+std::vector<HWND> LiveWindows();
 // The SDL window behind a handle made by CreateWindowExA; null for anything else.
 SDL_Window* GetSdlWindow(HWND window);
 // The live window with this SDL id; null when there is none.

@@ -1,6 +1,7 @@
 #include "Cursor.h"
 #include "MessageQueue.h"
 #include "PlatformWindow.h"
+#include "TerminationSignals.h"
 
 #include <string>
 #include <vector>
@@ -37,6 +38,10 @@ bool StartVideo()
     static bool s_bStarted = false;
     if (s_bStarted)
         return true;
+    // SDL would turn the signals into an SDL_QUIT event, which the queue cannot
+    // tell from the close of the last window; the layer catches them itself.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    CatchTerminationSignals();
     if (!SDL_getenv("SDL_VIDEODRIVER") && SDL_getenv("DISPLAY")) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && !s_bStarted; ++attempt) {

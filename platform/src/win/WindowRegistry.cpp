@@ -29,6 +29,11 @@ bool IsLiveWindow(HWND window)
     return window && std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end();
 }
 
+std::vector<HWND> LiveWindows()
+{
+    return s_windows;
+}
+
 SDL_Window* GetSdlWindow(HWND window)
 {
     return IsLiveWindow(window) ? window->sdlWindow : nullptr;
