@@ -25,7 +25,6 @@ namespace {
 const int FRAME_MS = 16;
 const int WIDTH = 1024;
 const int HEIGHT = 768;
-const int LOGO_X = 219, LOGO_Y = 32, LOGO_W = 586, LOGO_H = 192;
 const double TIMES[] = {0.5, 5.0, 9.5, 10.2, 10.5, 11.0, 12.5, 14.0, 29.0, 31.0};
 
 struct Frame {

@@ -1,14 +1,19 @@
+#include "FrameExpectations.h"
+
 #include <gtest/gtest.h>
 
 // After GoogleTest: Xlib defines macros (None, Bool, ...) that clash with its names.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -239,4 +244,123 @@ TEST_F(IntroWithCapturedSound, PlaysTheEmbeddedMusic)
     for (size_t i = 0; i < count; ++i)
         loud += samples[i] > 1000 || samples[i] < -1000;
     EXPECT_GT(loud, 1000) << "and it was music, not silence";
+}
+
+namespace {
+
+// The intro on an X server of its own whose screen is wider and taller than the
+// window, with nothing to honour the full-screen request: the window stays 1024 x 768
+// at (100, 100).
+class IntroOnALargerScreen : public IntroEndToEnd {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+        m_previousDisplay = std::getenv("DISPLAY");
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const std::string fd = std::to_string(ready[1]);
+        const char* arguments[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24", "-nolisten", "tcp",
+                                   nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, ready[0]);
+        const int spawned = posix_spawnp(&m_server, "Xvfb", &actions, nullptr, const_cast<char**>(arguments), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(ready[1]);
+        std::string display;
+        pollfd readable = {ready[0], POLLIN, 0};
+        char c = 0;
+        while (spawned == 0 && poll(&readable, 1, 10000) == 1 && read(ready[0], &c, 1) == 1 && c != '\n')
+            display += c;
+        close(ready[0]);
+        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+        setenv("DISPLAY", (":" + display).c_str(), 1);
+        IntroEndToEnd::SetUp();
+    }
+
+    void TearDown() override
+    {
+        IntroEndToEnd::TearDown();
+        if (m_server > 0) {
+            kill(m_server, SIGTERM);
+            waitpid(m_server, nullptr, 0);
+        }
+        setenv("DISPLAY", m_previousDisplay.c_str(), 1);
+    }
+
+    // What the window shows, as the X server has it.
+    TestImage Screenshot()
+    {
+        TestImage shot;
+        XImage* image = XGetImage(m_pDisplay, m_window, 0, 0, 1024, 768, AllPlanes, ZPixmap);
+        if (!image)
+            return shot;
+        shot.width = 1024;
+        shot.height = 768;
+        for (int y = 0; y < shot.height; ++y)
+            for (int x = 0; x < shot.width; ++x)
+                shot.argb.push_back(0xFF000000u | static_cast<uint32_t>(XGetPixel(image, x, y)));
+        XDestroyImage(image);
+        return shot;
+    }
+
+    pid_t m_server = -1;
+    std::string m_previousDisplay;
+};
+
+double Luminance(uint32_t c)
+{
+    return 0.299 * Red(c) + 0.587 * Green(c) + 0.114 * Blue(c);
+}
+
+// The correlation of the luminance of the shot's rectangle at (x, y) with the image:
+// 1 for the same picture under any fade to white.
+double Correlation(const TestImage& shot, int x, int y, const TestImage& image)
+{
+    double sa = 0.0, sb = 0.0, saa = 0.0, sbb = 0.0, sab = 0.0;
+    const double n = static_cast<double>(image.width) * image.height;
+    for (int j = 0; j < image.height; ++j)
+        for (int i = 0; i < image.width; ++i) {
+            const double a = Luminance(shot.At(x + i, y + j)), b = Luminance(image.At(i, j));
+            sa += a;
+            sb += b;
+            saa += a * a;
+            sbb += b * b;
+            sab += a * b;
+        }
+    const double va = saa - sa * sa / n, vb = sbb - sb * sb / n;
+    return va > 0.0 && vb > 0.0 ? (sab - sa * sb / n) / std::sqrt(va * vb) : 0.0;
+}
+
+}  // namespace
+
+TEST_F(IntroOnALargerScreen, PictureFillsTheWindowAsShown)
+{
+    XWindowAttributes shown = {};
+    XGetWindowAttributes(m_pDisplay, m_window, &shown);
+    ASSERT_EQ(shown.width, 1024);
+    ASSERT_EQ(shown.height, 768);
+
+    TestImage logo;
+    ASSERT_TRUE(DecodeDdsFile(IntroResourceFile(101), logo));
+    ASSERT_EQ(logo.width, LOGO_W);
+    // The main part starts after ten seconds, fading in from white: the logo is
+    // looked for until it shows where a captured frame has it.
+    TestImage shot;
+    double found = 0.0;
+    const Clock::time_point start = Clock::now();
+    while (found < 0.9 && SecondsSince(start) < 60.0 && StillRunning()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        shot = Screenshot();
+        ASSERT_EQ(shot.width, 1024);
+        found = Correlation(shot, LOGO_X, LOGO_Y, logo);
+    }
+    EXPECT_GT(found, 0.9) << "no logo at (" << LOGO_X << ", " << LOGO_Y << ") within a minute";
+    // And nowhere near: the picture is neither moved nor enlarged.
+    for (int d : {-8, 8}) {
+        EXPECT_LT(Correlation(shot, LOGO_X + d, LOGO_Y, logo), found - 0.1) << d;
+        EXPECT_LT(Correlation(shot, LOGO_X, LOGO_Y + d, logo), found - 0.1) << d;
+    }
 }
