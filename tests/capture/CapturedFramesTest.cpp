@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,6 +35,7 @@ struct Frame {
 
 std::map<double, Frame> s_frames;
 std::string s_failure;
+std::string s_output;  // what the tool printed
 
 bool HasDisplay()
 {
@@ -64,21 +66,22 @@ protected:
             s_failure = "no temporary folder";
             return;
         }
-        const std::string command = std::string(SKV_CAPTURE_PATH) + " --at " + JoinTimes() + " --out " + folder +
-                                    " --frame-ms " + std::to_string(FRAME_MS) + " 2>&1";
+        // A folder that is not there yet: the tool makes it.
+        const std::string frames = std::string(folder) + "/frames";
+        const std::string command = std::string(SKV_CAPTURE_PATH) + " --at " + JoinTimes() + " --out " + frames +
+                                    " --frame-ms " + std::to_string(FRAME_MS) + " --progress 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
-        std::string output;
         char buffer[256];
         while (pipe && std::fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
+            s_output += buffer;
         const int status = pipe ? pclose(pipe) : -1;
         if (status != 0) {
-            s_failure = "skelvane-capture failed (" + std::to_string(status) + "): " + output;
+            s_failure = "skelvane-capture failed (" + std::to_string(status) + "): " + s_output;
             return;
         }
         for (double t : TIMES) {
             Frame frame;
-            const std::string path = std::string(folder) + "/" + FrameFileName(t);
+            const std::string path = frames + "/" + FrameFileName(t);
             if (!ReadPng(path, frame.image.argb, frame.image.width, frame.image.height)) {
                 s_failure = "no readable " + path;
                 return;
@@ -87,6 +90,7 @@ protected:
             frame.state = TimelineAtCapture(t, FRAME_MS);
             s_frames[t] = frame;
         }
+        rmdir(frames.c_str());
         rmdir(folder);
     }
 
@@ -176,6 +180,15 @@ TEST_F(CapturedFrames, AreFramesOfTheScreen)
         EXPECT_EQ(At(t).image.width, WIDTH) << t;
         EXPECT_EQ(At(t).image.height, HEIGHT) << t;
     }
+}
+
+TEST_F(CapturedFrames, ProgressIntoAPipeIsALinePerFrameWrittenAndTheSummary)
+{
+    EXPECT_EQ(s_output.find('\r'), std::string::npos);
+    size_t lines = 0;
+    for (size_t at = 0; (at = s_output.find("capturing: ", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, std::size(TIMES) + 1) << s_output;
 }
 
 TEST_F(CapturedFrames, TitleCardAtFiveSecondsShowsTheTitleImage)
