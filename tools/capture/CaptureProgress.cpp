@@ -41,7 +41,9 @@ void CaptureProgress::Finish()
 
 std::string CaptureProgress::Line(bool last) const
 {
-    std::string line = "capturing: demo time " + std::to_string(static_cast<int>(m_demoTime)) + " s";
+    // Frame times add up in floats: the frame of 4 s may stop a hair short of it.
+    const int wholeSeconds = static_cast<int>(m_demoTime + 0.001);
+    std::string line = "capturing: demo time " + std::to_string(wholeSeconds) + " s";
     if (m_shape.framesAsked > 0) {
         line += " of " + std::to_string(static_cast<int>(m_shape.lastCaptureTime + 0.999)) + " s, " +
                 std::to_string(m_framesWritten) + " of " + std::to_string(m_shape.framesAsked) + " frames written";
