@@ -246,7 +246,6 @@ TEST_F(IntroWithCapturedSound, PlaysTheEmbeddedMusic)
     EXPECT_GT(loud, 1000) << "and it was music, not silence";
 }
 
-
 namespace {
 
 // The intro on a screen wider and taller than its window, where nothing honours the
