@@ -25,7 +25,6 @@ namespace {
 const int FRAME_MS = 16;
 const int WIDTH = 1024;
 const int HEIGHT = 768;
-const int LOGO_X = 219, LOGO_Y = 32, LOGO_W = 586, LOGO_H = 192;
 const double TIMES[] = {0.5, 5.0, 9.5, 10.2, 10.5, 11.0, 12.5, 14.0, 29.0, 31.0};
 
 struct Frame {
@@ -65,7 +64,9 @@ protected:
             s_failure = "no temporary folder";
             return;
         }
-        const std::string command = std::string(SKV_CAPTURE_PATH) + " --at " + JoinTimes() + " --out " + folder +
+        // A folder that is not there yet: the tool makes it.
+        const std::string frames = std::string(folder) + "/frames";
+        const std::string command = std::string(SKV_CAPTURE_PATH) + " --at " + JoinTimes() + " --out " + frames +
                                     " --frame-ms " + std::to_string(FRAME_MS) + " 2>&1";
         FILE* pipe = popen(command.c_str(), "r");
         std::string output;
@@ -79,7 +80,7 @@ protected:
         }
         for (double t : TIMES) {
             Frame frame;
-            const std::string path = std::string(folder) + "/" + FrameFileName(t);
+            const std::string path = frames + "/" + FrameFileName(t);
             if (!ReadPng(path, frame.image.argb, frame.image.width, frame.image.height)) {
                 s_failure = "no readable " + path;
                 return;
@@ -88,6 +89,7 @@ protected:
             frame.state = TimelineAtCapture(t, FRAME_MS);
             s_frames[t] = frame;
         }
+        rmdir(frames.c_str());
         rmdir(folder);
     }
 

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// Where the logo lands in a captured frame of the main part.
+const int LOGO_X = 219, LOGO_Y = 32, LOGO_W = 586, LOGO_H = 192;
+
 struct TestImage {
     int width = 0;
     int height = 0;

@@ -1,3 +1,4 @@
+#include "OutputFolder.h"
 #include "PngFile.h"
 
 #include <gtest/gtest.h>
@@ -40,17 +41,25 @@ TEST(PngFile, KeepsEveryColourAndDropsAlpha)
     std::remove(path.c_str());
 }
 
-TEST(PngFile, IsARealPngFile)
+TEST(PngFile, IsARealPngFileInAFolderMadeForIt)
 {
+    const std::string parent = TempPath("skv_png_made"), folder = parent + "/frames";
+    ASSERT_TRUE(MakeOutputFolder(folder)) << "with its missing parent";
+    EXPECT_TRUE(MakeOutputFolder(folder)) << "and again, now that it is there";
     const uint32_t pixel = 0xFF102030u;
-    const std::string path = TempPath("skv_png_signature.png");
+    const std::string path = folder + "/frame-5.png";
     ASSERT_TRUE(WritePng(path, &pixel, 1, 1));
+    EXPECT_FALSE(MakeOutputFolder(path)) << "a file is no folder";
+    EXPECT_FALSE(MakeOutputFolder(path + "/below")) << "nor can one hold one";
+    EXPECT_FALSE(MakeOutputFolder(""));
     std::ifstream file(path, std::ios::binary);
     char signature[8] = {};
     file.read(signature, 8);
     EXPECT_EQ(std::string(signature, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     file.close();
     std::remove(path.c_str());
+    std::remove(folder.c_str());
+    std::remove(parent.c_str());
 }
 
 TEST(PngFile, RefusesWhatItCannotDo)

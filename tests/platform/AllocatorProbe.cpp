@@ -1,7 +1,7 @@
 // allocator_probe [tuned]: runs a few frames of the rasteriser's allocation pattern
 // in a fresh process, with or without KeepFreedMemoryForReuse, and exits 0 when the
 // heap kept its freed memory every frame, 1 when some frame gave it back.
-#include "d3d/AllocatorTuning.h"
+#include "heap/AllocatorTuning.h"
 
 #include <unistd.h>
 

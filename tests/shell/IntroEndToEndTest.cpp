@@ -1,7 +1,10 @@
+#include "FrameExpectations.h"
+
 #include <gtest/gtest.h>
 
 // After GoogleTest: Xlib defines macros (None, Bool, ...) that clash with its names.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <signal.h>
 #include <spawn.h>
@@ -9,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,7 +22,7 @@
 // The real program under Xvfb, driven from outside with xdotool the way a viewer
 // would: it must take the keyboard focus when it shows its window, and end within
 // two seconds, with exit code 0, on Escape, on Alt+F4, on the window manager's
-// close request and when another window takes the focus.
+// close request, on Ctrl-C and kill, and when another window takes the focus.
 extern char** environ;
 
 namespace {
@@ -61,7 +65,8 @@ protected:
         }
         ASSERT_NE(m_pDisplay, nullptr);
         BeforeStart();
-        StartIntro();
+        if (!IsSkipped())
+            StartIntro();
     }
 
     virtual void BeforeStart() {}
@@ -80,6 +85,7 @@ protected:
 
     void StartIntro()
     {
+        m_window = 0;
         char* arguments[] = {const_cast<char*>(SKV_INTRO_PATH), nullptr};
         ASSERT_EQ(posix_spawn(&m_pid, SKV_INTRO_PATH, nullptr, nullptr, arguments, environ), 0);
 
@@ -163,6 +169,20 @@ TEST_F(IntroEndToEnd, WindowManagerCloseRequestEndsIt)
     ExpectEndsWithinTwoSeconds(start);
 }
 
+TEST_F(IntroEndToEnd, CtrlCAndKillEndItInOrder)
+{
+    const Clock::time_point start = Clock::now();
+    kill(m_pid, SIGINT);
+    ExpectEndsWithinTwoSeconds(start);
+    std::printf("ended %.3f s after Ctrl-C\n", SecondsSince(start));
+
+    StartIntro();
+    const Clock::time_point again = Clock::now();
+    kill(m_pid, SIGTERM);
+    ExpectEndsWithinTwoSeconds(again);
+    std::printf("ended %.3f s after kill\n", SecondsSince(again));
+}
+
 TEST_F(IntroEndToEnd, FocusOnAnotherWindowEndsIt)
 {
     m_otherWindow = XCreateSimpleWindow(m_pDisplay, DefaultRootWindow(m_pDisplay), 0, 0, 80, 80, 0, 0, 0);
@@ -224,4 +244,67 @@ TEST_F(IntroWithCapturedSound, PlaysTheEmbeddedMusic)
     for (size_t i = 0; i < count; ++i)
         loud += samples[i] > 1000 || samples[i] < -1000;
     EXPECT_GT(loud, 1000) << "and it was music, not silence";
+}
+
+namespace {
+
+// The intro on a screen wider and taller than its window, where nothing honours the
+// full-screen request: the window stays 1024 x 768 at (100, 100). The ctest entry
+// intro_on_a_larger_screen runs it on a 1600 x 1000 Xvfb of its own.
+class IntroOnALargerScreen : public IntroEndToEnd {
+protected:
+    void BeforeStart() override
+    {
+        if (DisplayWidth(m_pDisplay, DefaultScreen(m_pDisplay)) != 1600)
+            GTEST_SKIP() << "runs on the 1600 x 1000 screen of its own ctest entry";
+    }
+};
+
+// The correlation of the luminance of what the window shows at (x, y) with the
+// image: near 1 for the same picture under any fade to white.
+double Correlation(XImage* shot, int x, int y, const TestImage& image)
+{
+    double sa = 0.0, sb = 0.0, saa = 0.0, sbb = 0.0, sab = 0.0;
+    const double n = static_cast<double>(image.width) * image.height;
+    for (int j = 0; j < image.height; ++j)
+        for (int i = 0; i < image.width; ++i) {
+            const uint32_t p = static_cast<uint32_t>(XGetPixel(shot, x + i, y + j)), q = image.At(i, j);
+            const double a = 0.299 * Red(p) + 0.587 * Green(p) + 0.114 * Blue(p);
+            const double b = 0.299 * Red(q) + 0.587 * Green(q) + 0.114 * Blue(q);
+            sa += a;
+            sb += b;
+            saa += a * a;
+            sbb += b * b;
+            sab += a * b;
+        }
+    const double va = saa - sa * sa / n, vb = sbb - sb * sb / n;
+    return va > 0.0 && vb > 0.0 ? (sab - sa * sb / n) / std::sqrt(va * vb) : 0.0;
+}
+
+}  // namespace
+
+TEST_F(IntroOnALargerScreen, PictureFillsTheWindowAsShown)
+{
+    TestImage logo;
+    ASSERT_TRUE(DecodeDdsFile(IntroResourceFile(101), logo));
+    // The main part comes after ten seconds, fading in from white: the logo is looked
+    // for until it shows where a captured frame has it.
+    XImage* shot = nullptr;
+    double found = 0.0;
+    const Clock::time_point start = Clock::now();
+    while (found < 0.9 && SecondsSince(start) < 60.0 && StillRunning()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        if (shot)
+            XDestroyImage(shot);
+        shot = XGetImage(m_pDisplay, m_window, 0, 0, 1024, 768, AllPlanes, ZPixmap);
+        ASSERT_NE(shot, nullptr);
+        found = Correlation(shot, LOGO_X, LOGO_Y, logo);
+    }
+    EXPECT_GT(found, 0.9) << "no logo at (" << LOGO_X << ", " << LOGO_Y << ") within a minute";
+    // And nowhere near: the picture is neither moved nor enlarged.
+    for (int d : {-8, 8}) {
+        EXPECT_LT(Correlation(shot, LOGO_X + d, LOGO_Y, logo), found - 0.1) << d;
+        EXPECT_LT(Correlation(shot, LOGO_X, LOGO_Y + d, logo), found - 0.1) << d;
+    }
+    XDestroyImage(shot);
 }

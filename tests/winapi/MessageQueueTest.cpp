@@ -1,4 +1,7 @@
 #include "TestWindow.h"
+#include "win/TerminationSignals.h"
+
+#include <signal.h>
 
 namespace {
 
@@ -159,4 +162,24 @@ TEST_F(MessageQueue, CloseRequestBecomesWmCloseAndDestroysTheWindow)
     EXPECT_FALSE(Next(msg)) << "messages posted to the destroyed window are gone";
     EXPECT_EQ(DispatchMessageA(&msg), 0) << "dispatch to a dead window does nothing";
     m_windows.clear();
+}
+
+TEST_F(MessageQueue, CtrlCAndKillCloseEveryWindowAndASecondOneEndsTheProcess)
+{
+    HWND other = MakeWindow(200, 200);
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        CatchTerminationSignals();
+        raise(signalNumber);
+        raise(signalNumber == SIGINT ? SIGTERM : SIGINT);  // a burst of signals is one request
+        MSG msg = {};
+        std::vector<HWND> closed;
+        while (Next(msg)) {
+            EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+            closed.push_back(msg.hwnd);
+        }
+        EXPECT_EQ(closed, (std::vector<HWND>{m_window, other})) << signalNumber;
+        EXPECT_EXIT(raise(signalNumber), testing::KilledBySignal(signalNumber), "")
+            << "a second signal while the program shuts down";
+    }
+    CatchTerminationSignals();
 }

@@ -12,7 +12,7 @@ const char* const CAPTURE_USAGE =
     "usage: skelvane-capture --at T1,T2,... --out DIR [--frame-ms MS] [--bench SECONDS]\n"
     "                        [--audio FILE.wav [--audio-seconds S]] [--progress]\n"
     "  --at        demo times in seconds; each frame is written as DIR/frame-T.png\n"
-    "  --out       the folder for the frames (it must exist)\n"
+    "  --out       the folder for the frames (made when missing)\n"
     "  --frame-ms  the fixed frame time the timeline runs on (default 16)\n"
     "  --bench     runs the main part for that many seconds and prints frame times\n"
     "  --audio     writes the music of the captured time span as a WAV file\n"

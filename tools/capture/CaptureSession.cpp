@@ -3,12 +3,14 @@
 #include "BenchFigures.h"
 #include "CGfxD3D.h"
 #include "CPostProcess.h"
+#include "CaptureProgress.h"
 #include "CaptureWaveOut.h"
 #include "Demo.h"
 #include "DemoTimeline.h"
 #include "FrameClock.h"
 #include "FrameGrabber.h"
 #include "Intro.h"
+#include "OutputFolder.h"
 #include "PngFile.h"
 #include "ReportError.h"
 #include "Xm2Wav.h"
@@ -24,8 +26,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-const double PROGRESS_INTERVAL_SECONDS = 0.25;
 
 // The steps are plain functions, so the session they share is process-wide.
 struct Session {
@@ -48,9 +48,7 @@ struct Session {
     Clock::time_point benchStart;
     std::vector<double> frameMs;
 
-    Clock::time_point lastProgress;
-    double progressDemoTime = 0.0;  // the demo time at the last progress line
-    double lastDemoTime = 0.0;
+    CaptureProgress* pProgress = nullptr;  // null without --progress
 };
 
 Session s_session;
@@ -60,13 +58,18 @@ double SecondsBetween(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double>(to - from).count();
 }
 
+// Starts a message on a line of its own when the progress line is open.
+const char* LineBreak()
+{
+    return s_session.pProgress && s_session.pProgress->LineOpen() ? "\n" : "";
+}
+
 // The error box would wait for a viewer no batch run has: the report goes to
 // stderr, the run goes on as after Ignore, and the exit status tells.
 int WINAPI ReportToStderr(HWND, LPCSTR text, LPCSTR caption, UINT)
 {
     ++s_session.errorReports;
-    std::fprintf(s_session.err, "%s%s: %s\n", s_session.options.progress ? "\n" : "", caption ? caption : "",
-                 text ? text : "");
+    std::fprintf(s_session.err, "%s%s: %s\n", LineBreak(), caption ? caption : "", text ? text : "");
     return IDIGNORE;
 }
 
@@ -75,45 +78,10 @@ double LastCaptureTime()
     return s_session.options.times.empty() ? 0.0 : s_session.options.times.back();
 }
 
-void ShowProgress(bool last)
-{
-    Session& s = s_session;
-    if (!s.options.progress)
-        return;
-    const Clock::time_point now = Clock::now();
-    const double wall = SecondsBetween(s.lastProgress, now);
-    if (!last && wall < PROGRESS_INTERVAL_SECONDS)
-        return;
-    // The pace of the last stretch: main-part frames cost far more than title frames,
-    // so the title card's pace (and the start-up in the first stretch) would promise
-    // far too little; no estimate is given until the main part runs.
-    const double demoStep = s.lastDemoTime - s.progressDemoTime;
-    const bool paceKnown = s.progressDemoTime >= TITLE_CARD_SECONDS;
-    const double wallPerDemoSecond = demoStep > 0.0 && paceKnown ? wall / demoStep : 0.0;
-    s.lastProgress = now;
-    s.progressDemoTime = s.lastDemoTime;
-
-    std::string line = "\rcapturing: demo time " + std::to_string(static_cast<int>(s.lastDemoTime)) + " s";
-    if (!s.options.times.empty()) {
-        line += " of " + std::to_string(static_cast<int>(LastCaptureTime() + 0.999)) + " s, " +
-                std::to_string(s.nextCapture) + " of " + std::to_string(s.options.times.size()) + " frames written";
-        const double remaining = (LastCaptureTime() - s.lastDemoTime) * wallPerDemoSecond;
-        if (!last && remaining > 0.0)
-            line += ", about " + std::to_string(static_cast<int>(remaining + 0.5)) + " s left";
-    }
-    if (s.options.benchSeconds > 0.0)
-        line += ", " + std::to_string(s.frameMs.size()) + " main-part frames timed";
-    // Padded so a shorter line covers the end of a longer one.
-    if (line.size() < 100)
-        line.append(100 - line.size(), ' ');
-    std::fprintf(s.err, "%s%s", line.c_str(), last ? "\n" : "");
-    std::fflush(s.err);
-}
-
 void Fail(const std::string& message)
 {
     Session& s = s_session;
-    std::fprintf(s.err, "%sskelvane-capture: %s\n", s.options.progress ? "\n" : "", message.c_str());
+    std::fprintf(s.err, "%sskelvane-capture: %s\n", LineBreak(), message.c_str());
     s.failed = true;
     s.finished = true;
     PostQuitMessage(1);
@@ -213,8 +181,8 @@ void EndFrame()
         }
     }
     s.lastPresent = now;
-    s.lastDemoTime = demoTime;
-    ShowProgress(false);
+    if (s.pProgress)
+        s.pProgress->Update(SecondsBetween(s.started, now), demoTime, s.nextCapture, s.frameMs.size());
 
     const bool capturesDone = s.nextCapture >= s.options.times.size();
     const bool benchDone =
@@ -237,12 +205,27 @@ int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, 
     s.options = options;
     s.started = started;
     s.err = err;
-    s.lastProgress = started;
+    if (!options.times.empty() && !MakeOutputFolder(options.outDir)) {
+        std::fprintf(err, "skelvane-capture: could not make the folder %s\n", options.outDir.c_str());
+        return 1;
+    }
+    CaptureRunShape shape;
+    shape.framesAsked = options.times.size();
+    shape.lastCaptureTime = LastCaptureTime();
+    // The title card draws far faster than the main part: its pace would promise
+    // a fraction of the real time.
+    shape.estimateFrom = TITLE_CARD_SECONDS;
+    shape.bench = options.benchSeconds > 0.0;
+    CaptureProgress progress(err, IsTerminal(err), shape);
+    if (options.progress)
+        s.pProgress = &progress;
     SetMessageBoxProc(&ReportToStderr);
     UseFixedFrameTime(options.frameMs);
 
     RunIntro(CAPTURE_STEPS);
-    ShowProgress(true);
+    if (s.pProgress)
+        s.pProgress->Finish();
+    s.pProgress = nullptr;
 
     if (s.framesDrawn == 0 && !s.failed) {
         std::fprintf(err, "skelvane-capture: the intro drew no frame (no Direct3D device: is there a display?)\n");

@@ -1,6 +1,6 @@
 #include "Device.h"
 
-#include "AllocatorTuning.h"
+#include "heap/AllocatorTuning.h"
 
 #include "Surface.h"
 #include "Texture.h"

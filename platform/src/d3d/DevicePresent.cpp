@@ -1,6 +1,7 @@
 #include "Device.h"
 
 #include "Surface.h"
+#include "win/ShownWindowSize.h"
 
 #include <algorithm>
 
@@ -9,7 +10,7 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     if (m_inScene)
         return D3DERR_INVALIDCALL;
     int windowWidth = 0, windowHeight = 0;
-    SDL_GL_GetDrawableSize(m_window, &windowWidth, &windowHeight);
+    GetShownWindowSize(m_window, windowWidth, windowHeight);
     const int width = static_cast<int>(m_parameters.BackBufferWidth);
     const int height = static_cast<int>(m_parameters.BackBufferHeight);
     // Scaled to the window with its aspect kept, centred between black bars.

@@ -1,4 +1,6 @@
-#include "PlatformWindow.h"
+#include "Cursor.h"
+
+#include <windows.h>
 
 #include <SDL.h>
 

@@ -1,4 +1,6 @@
+#include "MessageQueue.h"
 #include "PlatformWindow.h"
+#include "TerminationSignals.h"
 #include "VirtualKeys.h"
 
 #include <deque>
@@ -87,6 +89,10 @@ void PumpSdlEvents()
             }
         }
     }
+    // Ctrl-C and kill close every window, as its close button would.
+    if (TakeTerminationRequest())
+        for (HWND window : LiveWindows())
+            PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 bool InRange(UINT message, UINT filterMin, UINT filterMax)

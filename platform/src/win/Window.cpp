@@ -1,8 +1,8 @@
+#include "Cursor.h"
+#include "MessageQueue.h"
 #include "PlatformWindow.h"
+#include "TerminationSignals.h"
 
-#include <algorithm>
-#include <map>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,9 +14,6 @@ struct RegisteredClass {
 };
 
 std::vector<RegisteredClass> s_classes;
-std::vector<HWND> s_windows;
-// How many holders (the window handle, devices) each SDL window has.
-std::map<SDL_Window*, int> s_sdlWindowUsers;
 
 RegisteredClass* FindClass(LPCSTR name)
 {
@@ -26,11 +23,6 @@ RegisteredClass* FindClass(LPCSTR name)
         if (c.name == name)
             return &c;
     return nullptr;
-}
-
-bool IsLiveWindow(HWND window)
-{
-    return window && std::find(s_windows.begin(), s_windows.end(), window) != s_windows.end();
 }
 
 const int VIDEO_START_ATTEMPTS = 40;
@@ -46,6 +38,10 @@ bool StartVideo()
     static bool s_bStarted = false;
     if (s_bStarted)
         return true;
+    // SDL would turn the signals into an SDL_QUIT event, which the queue cannot
+    // tell from the close of the last window; the layer catches them itself.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    CatchTerminationSignals();
     if (!SDL_getenv("SDL_VIDEODRIVER") && SDL_getenv("DISPLAY")) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
         for (int attempt = 0; attempt < VIDEO_START_ATTEMPTS && !s_bStarted; ++attempt) {
@@ -137,7 +133,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
         return nullptr;
 
     HWND window = new HWND__{sdlWindow, SDL_GetWindowID(sdlWindow), c->description.lpfnWndProc};
-    s_windows.push_back(window);
+    AddLiveWindow(window);
     RetainSdlWindow(sdlWindow);
     ApplyCursorDisplayCount();
     return window;
@@ -149,28 +145,11 @@ BOOL WINAPI DestroyWindow(HWND window)
         return FALSE;
     window->windowProc(window, WM_DESTROY, 0, 0);
     DiscardWindowMessages(window);
-    s_windows.erase(std::find(s_windows.begin(), s_windows.end(), window));
+    RemoveLiveWindow(window);
     SDL_HideWindow(window->sdlWindow);
     ReleaseSdlWindow(window->sdlWindow);
     delete window;
     return TRUE;
-}
-
-void RetainSdlWindow(SDL_Window* sdlWindow)
-{
-    if (sdlWindow)
-        ++s_sdlWindowUsers[sdlWindow];
-}
-
-void ReleaseSdlWindow(SDL_Window* sdlWindow)
-{
-    auto user = s_sdlWindowUsers.find(sdlWindow);
-    if (user == s_sdlWindowUsers.end())
-        return;
-    if (--user->second == 0) {
-        s_sdlWindowUsers.erase(user);
-        SDL_DestroyWindow(sdlWindow);
-    }
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command)
@@ -211,17 +190,4 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
     default:
         return 0;
     }
-}
-
-SDL_Window* GetSdlWindow(HWND window)
-{
-    return IsLiveWindow(window) ? window->sdlWindow : nullptr;
-}
-
-HWND FindWindowBySdlId(Uint32 sdlWindowId)
-{
-    for (HWND window : s_windows)
-        if (window->sdlWindowId == sdlWindowId)
-            return window;
-    return nullptr;
 }
