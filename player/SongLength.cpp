@@ -55,8 +55,7 @@ SongLength FindSongLength(Song* song, int32_t extraPasses, int64_t limitFrames)
     int64_t frames = 0;
     while (frames <= limitFrames) {
         if (song->tick != 0) {
-            SongTick(song);
-            frames += TickFrames(song);
+            frames += int64_t(SkipRestOfRow(song)) * TickFrames(song);
             continue;
         }
         const std::string loops = CountingLoops(song);

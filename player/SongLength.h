@@ -4,9 +4,10 @@
 // play a song once (xm2wav, xmplay, a capture's default length). Playback
 // itself never asks: the intro's music simply keeps looping.
 //
-// The length comes from a pass of the sequencer alone: SongTick runs tick by
-// tick with nothing mixed, and the frames of every tick are counted exactly
-// as the block fill counts them. The song ends at the first row start that
+// The length comes from a pass of the sequencer alone: SongTick runs the first
+// tick of every row with nothing mixed; the row's other ticks, which change
+// neither the song's course nor its timing, are counted without being run.
+// Frames are counted exactly as the block fill counts them. The song ends at the first row start that
 // repeats one already played in the same pattern-loop state: the wrap at the
 // end of the order list to its restart position, a backward Bxx or Dxx, or
 // any other way back. Rows repeated by an E6x loop (the loop counter differs)
