@@ -7,7 +7,9 @@
 #include <emmintrin.h>
 #endif
 // Eight frames at a time where the processor has AVX2, chosen at run time.
-#if defined(__GNUC__) && defined(__x86_64__)
+// Not on Windows: mingw-w64's GCC does not keep 32-byte stack slots aligned
+// there, so a spilled AVX register could fault.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(_WIN32)
 #define SKV_MIXER_AVX2 1
 #include <immintrin.h>
 #endif

@@ -138,12 +138,9 @@ TEST(BlockFill, AStreamReadInPiecesOfAnySizeGivesTheRingsSamples)
     ASSERT_TRUE(StartSongStream(stream, song.get()));
     std::vector<int16_t> streamed(ring.size());
     const int64_t pieces[] = {1, BlockFrames - 1, BlockFrames, BlockFrames + 1, 4000, 7};
-    int64_t done = 0;
-    for (size_t i = 0; done < int64_t(ring.size() / 2); ++i) {
-        const int64_t count = std::min<int64_t>(pieces[i % 6], int64_t(ring.size() / 2) - done);
-        ReadSongStream(stream, streamed.data() + done * 2, count);
-        done += count;
-    }
+    for (int64_t done = 0, i = 0; done < blocks * BlockFrames; done += pieces[i++ % 6])
+        ReadSongStream(stream, streamed.data() + done * 2,
+                       std::min<int64_t>(pieces[i % 6], blocks * BlockFrames - done));
     EXPECT_FALSE(AllZero(ring, 0));
     EXPECT_EQ(streamed, ring);
     EXPECT_FALSE(StartSongStream(stream, nullptr));

@@ -90,29 +90,21 @@ TEST(SongLength, PatternLoopsAndDelaysArePartOfTheSong)
 
 TEST(SongLength, ASongThatDoesNotComeBackWithinTheLimitIsCutThere)
 {
-    // Speed 31 with EEF on every row: one row is 496 ticks, over 38 s.
-    auto slowSong = [](int rows) {
-        Lab lab(1, rows, 31, 32);
-        for (int row = 0; row < rows; ++row)
-            lab.At(row, 0) = Fx('E', 0xEF);
-        return lab;
-    };
-    const int64_t limit = int64_t(600) * MixRate;
-    const SongLength cut = LengthOf(slowSong(64), 0, limit);
-    EXPECT_FALSE(cut.found);
-    EXPECT_EQ(cut.frames, limit);
-    EXPECT_EQ(cut.songFrames, 0);
-
-    // A song that ends exactly at the limit is found, one frame more is not;
-    // extra passes count against the same limit.
+    // Speed 31 with EEF on both rows: one row is 496 ticks, over 38 s. The
+    // song ends exactly at a limit of two rows and is cut one frame short of
+    // it; extra passes count against the same limit.
+    Lab lab(1, 2, 31, 32);
+    lab.At(0, 0) = lab.At(1, 0) = Fx('E', 0xEF);
     const int64_t row = 496 * int64_t(SamplesPerTickFor(32));
-    const Lab lab = slowSong(2);
     EXPECT_TRUE(LengthOf(lab, 0, 2 * row).found);
-    EXPECT_FALSE(LengthOf(lab, 0, 2 * row - 1).found);
+    const SongLength cut = LengthOf(lab, 0, 2 * row - 1);
+    EXPECT_FALSE(cut.found);
+    EXPECT_EQ(cut.frames, 2 * row - 1);
+    EXPECT_EQ(cut.songFrames, 0);
     EXPECT_EQ(LengthOf(lab, 1, 4 * row).frames, 4 * row);
     const SongLength passesCut = LengthOf(lab, 2, 5 * row);
     EXPECT_FALSE(passesCut.found);
     EXPECT_EQ(passesCut.songFrames, 2 * row);
     EXPECT_EQ(passesCut.frames, 5 * row);
-    EXPECT_FALSE(FindSongLength(nullptr, 0, limit).found);
+    EXPECT_FALSE(FindSongLength(nullptr, 0, row).found);
 }

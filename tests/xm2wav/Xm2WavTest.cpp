@@ -101,22 +101,6 @@ std::vector<RowStart> RowLog(const XmModule& module, double seconds, const std::
     return rows;
 }
 
-// The song's first frames as the audio output's ring mixes them, block by
-// block into one buffer: the whole-buffer render xm2wav streams.
-std::vector<int16_t> RingRender(Song* song, int64_t frames)
-{
-    std::vector<int16_t> pcm;
-    ResetPlayState(song);
-    EXPECT_TRUE(OpenBlockRing(song));
-    for (int32_t block = 0; int64_t(pcm.size()) < frames * 2; block = PlayRing.nextBlock) {
-        FillBlock();
-        pcm.insert(pcm.end(), BlockPcm(block), BlockPcm(block) + BlockFrames * 2);
-    }
-    CloseBlockRing();
-    pcm.resize(size_t(frames) * 2);
-    return pcm;
-}
-
 uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
 {
     return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
@@ -131,18 +115,6 @@ int64_t WavFrames(const std::vector<uint8_t>& bytes)
     EXPECT_EQ(U32At(bytes, 40), bytes.size() - 44);
     EXPECT_EQ(U32At(bytes, 4), bytes.size() - 8);
     return int64_t(bytes.size() - 44) / 4;
-}
-
-// Speed 2 at 125 BPM: 8 rows of order 0, 4 of order 1, then back to order 1.
-Lab SongOfTwelveRows()
-{
-    Lab lab(1, 8, 2);
-    lab.AddPattern(4);
-    lab.module.orders = {0, 1};
-    lab.module.restart = 1;
-    lab.At(0, 0) = Cell("C-4", 1);
-    lab.At(0, 0, 1) = Cell("E-4", 1);
-    return lab;
 }
 
 std::string Describe(const std::vector<RowStart>& rows)
@@ -202,7 +174,7 @@ TEST(Xm2Wav, RefusesABadCommandLine)
     EXPECT_NE(help.find("stops after 30:00"), std::string::npos) << help;
 }
 
-TEST(Xm2Wav, StreamsTheRingsSamplesToAFileOrStandardOutput)
+TEST(Xm2Wav, StreamsTheRenderedSamplesToAFileOrStandardOutput)
 {
     Lab lab(2, 8, 3);
     lab.At(0, 0) = Cell("C-4", 1, 0, '8', 0x00);
@@ -231,7 +203,8 @@ TEST(Xm2Wav, StreamsTheRingsSamplesToAFileOrStandardOutput)
     EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "data");
 
     SongPtr song = lab.Load();
-    const std::vector<int16_t> expected = RingRender(song.get(), 22050);
+    std::vector<int16_t> expected(22050 * 2);
+    ASSERT_TRUE(RenderSong(song.get(), expected.data(), 22050));
     bool left = false, right = false;
     for (size_t i = 0; i < expected.size(); ++i) {
         const int16_t sample = int16_t(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8);
@@ -253,7 +226,13 @@ TEST(Xm2Wav, PlaysTheSongOnceOrWithMorePassesFromWhereItLoops)
     const std::string xm = Temp("once.xm");
     const std::string wav = Temp("once.wav");
     const std::string csv = Temp("once.csv");
-    ASSERT_TRUE(WriteXmFile(SongOfTwelveRows().module, xm.c_str()));
+    // Speed 2 at 125 BPM: 8 rows of order 0, 4 of order 1, then back to order 1.
+    Lab lab(1, 8, 2);
+    lab.AddPattern(4);
+    lab.module.orders = {0, 1};
+    lab.module.restart = 1;
+    lab.At(0, 0) = lab.At(0, 0, 1) = Cell("C-4", 1);
+    ASSERT_TRUE(WriteXmFile(lab.module, xm.c_str()));
     const int64_t row = 2 * 882;
     Outcome outcome = Xm2Wav({xm, wav});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
@@ -287,40 +266,37 @@ TEST(Xm2Wav, ASongThatNeverComesBackStopsAtTheLimit)
     const std::string xm = Temp("slow.xm");
     const std::string wav = Temp("slow.wav");
     ASSERT_TRUE(WriteXmFile(slow.module, xm.c_str()));
-    Outcome outcome = Xm2Wav({xm, wav, "--seconds", "0.1", "--loops", "3"});
+    const Outcome outcome = Xm2Wav({xm, wav, "--seconds", "0.1", "--loops", "3"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_NE(outcome.err.find("the song does not come back to a row it has played within 30:00.00; "
                                "0:00.10 rendered"),
               std::string::npos)
         << outcome.err;
     EXPECT_EQ(WavFrames(ReadWholeFile(wav)), 4410);
-
-    // Without EEF a pass lasts 2.5 minutes: ten thousand more do not fit in
-    // a WAV file, and nothing is written.
-    for (int row = 0; row < 64; ++row)
-        slow.At(row, 0) = XmCell();
-    ASSERT_TRUE(WriteXmFile(slow.module, xm.c_str()));
-    std::remove(wav.c_str());
-    outcome = Xm2Wav({xm, wav, "--loops", "10000"});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.err.find("slow.xm: 10000 more passes of the song last longer than a WAV "
-                               "file can hold"),
-              std::string::npos)
-        << outcome.err;
-    EXPECT_FALSE(Exists(wav));
     std::remove(xm.c_str());
+    std::remove(wav.c_str());
 }
 
-TEST(Xm2Wav, AFailedWriteLeavesNothingBehind)
+TEST(Xm2Wav, RefusedOrFailedRendersLeaveNothingBehind)
 {
-    const std::string xm = Temp("fail.xm");
-    const std::string wav = Temp("fail.wav");
+    const std::string xm = Temp("refused.xm");
+    const std::string wav = Temp("refused.wav");
+    std::remove(wav.c_str());
+    // Speed 31 at 32 BPM: 2.5 minutes a pass; ten thousand more do not fit
+    // in a WAV file.
+    ASSERT_TRUE(WriteXmFile(Lab(1, 64, 31, 32).module, xm.c_str()));
+    const Outcome outcome = Xm2Wav({xm, wav, "--loops", "10000"});
+    EXPECT_NE(outcome.err.find("refused.xm: 10000 more passes of the song last longer than a "
+                               "WAV file can hold"),
+              std::string::npos)
+        << outcome.err;
     const std::string csv = Temp("no-such-folder/rows.csv");
-    ASSERT_TRUE(WriteXmFile(SongOfTwelveRows().module, xm.c_str()));
-    const Outcome outcome = Xm2Wav({xm, wav, "--rows", csv});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.err.find(csv + ": cannot write"), std::string::npos) << outcome.err;
-    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1);
+    const Outcome failed = Xm2Wav({xm, wav, "--rows", csv});
+    EXPECT_NE(failed.err.find(csv + ": cannot write"), std::string::npos) << failed.err;
+    for (const Outcome& refused : {outcome, failed}) {
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1);
+    }
     EXPECT_FALSE(Exists(wav));
     std::remove(xm.c_str());
 }
