@@ -47,8 +47,7 @@ const char* KindName(Tolerance kind)
     case Tolerance::Absolute: return "absolute";
     case Tolerance::Relative: return "relative";
     case Tolerance::Ulps: return "ulps";
-    case Tolerance::Pixels: return "per channel";
-    default: return "reported";
+    default: return "per channel";
     }
 }
 
@@ -62,12 +61,12 @@ int Compare(const std::string& referenceDir, const std::string& otherDir)
     }
     const ImageFolders folders = {referenceDir, otherDir};
     const Comparison c = CompareFigures(ParseFigures(reference), ParseFigures(other), CrossCheckRules(), &folders);
-    std::printf("%-40s %-12s %10s %8s %12s\n", "figures", "tolerance", "allowed", "count", "largest");
+    std::printf("%-32s %-12s %9s %6s %10s\n", "figures", "tolerance", "allowed", "count", "largest");
     for (const RuleUse& use : c.uses)
-        std::printf("%-40s %-12s %10g %8d %12g\n", use.rule->pattern.c_str(), KindName(use.rule->kind),
-                    use.rule->amount, use.figures, use.largest);
-    for (const std::string& line : c.reported)
-        std::printf("reported: %s\n", line.c_str());
+        std::printf("%-32s %-12s %9g %6d %10g%s\n", use.rule->pattern.c_str(), KindName(use.rule->kind),
+                    use.rule->amount, use.figures, use.largest, use.rule->known ? "  (known difference)" : "");
+    for (const std::string& line : c.known)
+        std::printf("known: %s\n", line.c_str());
     for (const std::string& line : c.differences)
         std::printf("DIFFERS: %s\n", line.c_str());
     std::printf("%d figures compared, %d differ\n", c.compared, static_cast<int>(c.differences.size()));

@@ -1,7 +1,8 @@
 // The device as the intro drives it: clears of the back buffer and of a scene target, the
 // white overlay of the frame's end at several levels, flat quads with four corner colours,
 // quads one pixel wide and at fractions of a pixel (where their pixels land), and the title
-// and logo pictures drawn as the intro draws textured quads; all read back.
+// and logo pictures drawn as the intro draws textured quads (from the files' own sizes, so
+// that only the drawing is compared, not the loader's scaling); all read back.
 #include "Sections.h"
 
 #include <cstdio>
@@ -222,7 +223,8 @@ public:
         for (const Picture& p : PICTURES) {
             const std::string key = std::string("device.textured.") + p.name;
             IDirect3DTexture9* texture = nullptr;
-            if (FAILED(D3DXCreateTextureFromResourceA(m_d, nullptr, MAKEINTRESOURCEA(p.id), &texture))) {
+            D3DXIMAGE_INFO info;
+            if (FAILED(LoadUnscaledTexture(m_device, p.id, &info, &texture))) {
                 m_sheet.Fail(key, "load");
                 continue;
             }

@@ -141,12 +141,7 @@ Comparison CompareFigures(const Figures& reference, const Figures& other, const 
         RuleUse* use = index < rules.size() ? &result.uses[index] : nullptr;
         if (use)
             ++use->figures;
-
-        if (rule.kind == Tolerance::Report) {
-            if (mine != theirs)
-                result.reported.push_back(key + ": " + Join(mine) + " | " + Join(theirs));
-            continue;
-        }
+        std::vector<std::string>& differences = rule.known ? result.known : result.differences;
         if (rule.kind == Tolerance::Pixels) {
             int beyond = 0;
             std::string first;
@@ -154,15 +149,15 @@ Comparison CompareFigures(const Figures& reference, const Figures& other, const 
             if (use && d > use->largest)
                 use->largest = d;
             if (d < 0.0)
-                result.differences.push_back(key + ": images cannot be compared: " + Join(mine) + " | " + Join(theirs));
-            else if (d > rule.amount)
-                result.differences.push_back(key + ": " + std::to_string(beyond) + " pixels differ by more than " +
+                differences.push_back(key + ": images cannot be compared: " + Join(mine) + " | " + Join(theirs));
+            else if (beyond > rule.outliers)
+                differences.push_back(key + ": " + std::to_string(beyond) + " pixels differ by more than " +
                                              std::to_string(static_cast<int>(rule.amount)) + " (largest " +
                                              std::to_string(static_cast<int>(d)) + ", " + first + ")");
             continue;
         }
         if (mine.size() != theirs.size()) {
-            result.differences.push_back(key + ": " + std::to_string(mine.size()) + " values against " +
+            differences.push_back(key + ": " + std::to_string(mine.size()) + " values against " +
                                          std::to_string(theirs.size()) + ": " + Join(mine) + " | " +
                                          Join(theirs));
             continue;
@@ -179,7 +174,7 @@ Comparison CompareFigures(const Figures& reference, const Figures& other, const 
         if (use && largest > use->largest)
             use->largest = largest;
         if (outside)
-            result.differences.push_back(key + ": " + Join(mine) + " | " + Join(theirs));
+            differences.push_back(key + ": " + Join(mine) + " | " + Join(theirs));
     }
     for (const auto& figure : other)
         if (!reference.count(figure.first))

@@ -13,13 +13,16 @@ enum class Tolerance {
     Relative,  // numbers within amount times the larger magnitude (or amount when both are below 1)
     Ulps,      // floats at most amount representable steps apart
     Pixels,    // images ("width height file"): every channel of every pixel within amount
-    Report,    // printed side by side, never a difference
 };
 
 struct FigureRule {
     std::string pattern;  // '*' stands for any run of characters
     Tolerance kind;
     double amount;
+    // A difference that is understood and accepted: reported with its size, never failing.
+    bool known = false;
+    // Pixels: how many pixels may lie beyond amount.
+    int outliers = 0;
 };
 
 bool MatchesPattern(const std::string& key, const std::string& pattern);
@@ -32,7 +35,7 @@ struct RuleUse {
 
 struct Comparison {
     std::vector<std::string> differences;  // one line each, naming the figure and both values
-    std::vector<std::string> reported;     // Report figures that differ, side by side
+    std::vector<std::string> known;        // differences under known rules, the same way
     std::vector<RuleUse> uses;             // per rule, in the rules' order
     int compared = 0;
 };

@@ -26,8 +26,7 @@ std::vector<uint32_t> ReadIndices(ID3DXMesh* mesh)
 
 }  // namespace
 
-// Also used for the glyph meshes: the measures of any position-and-normal mesh.
-void AddMeshMeasures(ID3DXMesh* mesh, FigureSheet& sheet, const std::string& key)
+void AddMeshMeasures(ID3DXMesh* mesh, FigureSheet& sheet, const std::string& key, bool withNormalSum)
 {
     sheet.Add(key + ".counts", {double(mesh->GetNumVertices()), double(mesh->GetNumFaces())});
     void* vertices = nullptr;
@@ -39,7 +38,8 @@ void AddMeshMeasures(ID3DXMesh* mesh, FigureSheet& sheet, const std::string& key
                                        (mesh->GetFVF() & D3DFVF_NORMAL) != 0, ReadIndices(mesh));
     mesh->UnlockVertexBuffer();
     sheet.Add(key + ".box", {m.min[0], m.min[1], m.min[2], m.max[0], m.max[1], m.max[2]});
-    sheet.Add(key + ".normal_sum", {m.normalSum[0], m.normalSum[1], m.normalSum[2]});
+    if (withNormalSum)
+        sheet.Add(key + ".normal_sum", {m.normalSum[0], m.normalSum[1], m.normalSum[2]});
     sheet.Add(key + ".areas", {m.frontArea, m.backArea, m.wallArea});
     sheet.Add(key + ".windings", {m.frontWinding, m.backWinding});
     sheet.Add(key + ".cap_normals", {m.frontNormalZ, m.backNormalZ});
@@ -63,7 +63,7 @@ void AddMeshFigures(CrossCheckDevice& device, FigureSheet& sheet)
     }
     sheet.Add("mesh.format", {double(mesh->GetFVF()), double(mesh->GetNumBytesPerVertex()),
                               double(mesh->GetOptions() & (D3DXMESH_MANAGED | D3DXMESH_32BIT))});
-    AddMeshMeasures(mesh, sheet, "mesh");
+    AddMeshMeasures(mesh, sheet, "mesh", true);
     sheet.Add("mesh.position_sum", [&] {
         void* vertices = nullptr;
         std::vector<double> sum = {0, 0, 0};

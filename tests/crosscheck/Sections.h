@@ -7,6 +7,12 @@
 
 #include <string>
 
+// A DDS resource at the file's own size, one level, no filter: the decoding alone.
+HRESULT LoadUnscaledTexture(CrossCheckDevice& device, WORD id, D3DXIMAGE_INFO* info, IDirect3DTexture9** texture);
+// Counts and shape measures of a mesh of positions (and normals); normal sums are left
+// out where they depend on how a builder shares vertices.
+void AddMeshMeasures(ID3DXMesh* mesh, FigureSheet& sheet, const std::string& key, bool withNormalSum);
+
 void AddTextureFigures(CrossCheckDevice& device, FigureSheet& sheet, const std::string& imageDir);
 void AddMeshFigures(CrossCheckDevice& device, FigureSheet& sheet);
 void AddTextMeshFigures(CrossCheckDevice& device, FigureSheet& sheet);

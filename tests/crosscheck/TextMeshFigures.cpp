@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-void AddMeshMeasures(ID3DXMesh* mesh, FigureSheet& sheet, const std::string& key);
-
 void AddTextMeshFigures(CrossCheckDevice& device, FigureSheet& sheet)
 {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -35,7 +33,7 @@ void AddTextMeshFigures(CrossCheckDevice& device, FigureSheet& sheet)
         sheet.AddFloats(std::string(key) + ".metrics", &metrics.gmfBlackBoxX, 6);
         if (mesh) {
             sheet.Add(std::string(key) + ".format", {double(mesh->GetFVF()), double(mesh->GetNumBytesPerVertex())});
-            AddMeshMeasures(mesh, sheet, key);
+            AddMeshMeasures(mesh, sheet, key, false);
             mesh->Release();
         }
     }

@@ -1,6 +1,7 @@
-// The intro's three DDS images through the D3DX loader, as the intro loads them: sizes,
-// levels and format, and the top level as a shader reads it, drawn one texel to one pixel
-// into a 32-bit ARGB target and read back.
+// The intro's three DDS images through the D3DX loader: as the intro loads them (sizes made
+// powers of two, the image scaled to fill them) and at the file's own size unscaled, which
+// shows the decoding alone. For each, sizes, levels and format, and the top level as a
+// shader reads it, drawn one texel to one pixel into a 32-bit ARGB target and read back.
 #include "Sections.h"
 
 #include <cstdio>
@@ -45,7 +46,7 @@ bool ReadTopLevel(CrossCheckDevice& device, IDirect3DTexture9* texture, UINT wid
         d->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
         Image part;
         ok = ok && device.Read(surface, part);
-        for (UINT y = 0; ok && y < strip; ++y)
+        for (UINT y = 0; ok && y < strip && top + y < height; ++y)
             for (UINT x = 0; x < width; ++x)
                 image.pixels[static_cast<size_t>(top + y) * width + x] = part.At(static_cast<int>(x), static_cast<int>(y));
     }
@@ -59,40 +60,69 @@ bool ReadTopLevel(CrossCheckDevice& device, IDirect3DTexture9* texture, UINT wid
     return ok;
 }
 
+void AddTexture(CrossCheckDevice& device, FigureSheet& sheet, const std::string& imageDir, const std::string& key,
+                HRESULT hr, IDirect3DTexture9* texture)
+{
+    if (FAILED(hr) || !texture) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(hr));
+        sheet.Fail(key + ".load", code);
+        return;
+    }
+    D3DSURFACE_DESC top;
+    texture->GetLevelDesc(0, &top);
+    sheet.Add(key + ".size", {double(top.Width), double(top.Height), double(texture->GetLevelCount()),
+                              double(top.Format), double(top.Pool)});
+    std::vector<double> levels;
+    for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {
+        D3DSURFACE_DESC desc;
+        texture->GetLevelDesc(level, &desc);
+        levels.push_back(desc.Width);
+        levels.push_back(desc.Height);
+    }
+    sheet.Add(key + ".levels", levels);
+    Image image;
+    if (ReadTopLevel(device, texture, top.Width, top.Height, image)) {
+        sheet.Add(key + ".means", Thumbnail(image, 1));
+        AddImage(sheet, key + ".pixels", image, imageDir);
+    } else {
+        sheet.Fail(key + ".pixels", "read-back");
+    }
+}
+
 }  // namespace
+
+HRESULT LoadUnscaledTexture(CrossCheckDevice& device, WORD id, D3DXIMAGE_INFO* info, IDirect3DTexture9** texture)
+{
+    *texture = nullptr;
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
+    HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
+    if (!data || !size)
+        return E_FAIL;
+    return D3DXCreateTextureFromFileInMemoryEx(device.Device(), data, size, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2,
+                                               1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT,
+                                               0, info, nullptr, texture);
+}
 
 void AddTextureFigures(CrossCheckDevice& device, FigureSheet& sheet, const std::string& imageDir)
 {
     for (WORD id : TEXTURE_RESOURCES) {
         const std::string key = "texture." + std::to_string(id);
         IDirect3DTexture9* texture = nullptr;
-        const HRESULT hr = D3DXCreateTextureFromResourceA(device.Device(), nullptr, MAKEINTRESOURCEA(id), &texture);
-        if (FAILED(hr) || !texture) {
-            char code[16];
-            std::snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(hr));
-            sheet.Fail(key + ".load", code);
-            continue;
-        }
-        D3DSURFACE_DESC top;
-        texture->GetLevelDesc(0, &top);
-        sheet.Add(key + ".size", {double(top.Width), double(top.Height), double(texture->GetLevelCount()),
-                                  double(top.Format), double(top.Pool)});
-        std::vector<double> levels;
-        for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {
-            D3DSURFACE_DESC desc;
-            texture->GetLevelDesc(level, &desc);
-            levels.push_back(desc.Width);
-            levels.push_back(desc.Height);
-        }
-        sheet.Add(key + ".levels", levels);
+        HRESULT hr = D3DXCreateTextureFromResourceA(device.Device(), nullptr, MAKEINTRESOURCEA(id), &texture);
+        AddTexture(device, sheet, imageDir, key, hr, texture);
+        if (texture)
+            texture->Release();
 
-        Image image;
-        if (ReadTopLevel(device, texture, top.Width, top.Height, image)) {
-            sheet.Add(key + ".means", Thumbnail(image, 1));
-            AddImage(sheet, key + ".pixels", image, imageDir);
-        } else {
-            sheet.Fail(key + ".pixels", "read-back");
-        }
-        texture->Release();
+        D3DXIMAGE_INFO info = {};
+        hr = LoadUnscaledTexture(device, id, &info, &texture);
+        sheet.Add(key + ".file.info", {double(info.Width), double(info.Height), double(info.Depth),
+                                       double(info.MipLevels), double(info.Format), double(info.ResourceType),
+                                       double(info.ImageFileFormat)});
+        AddTexture(device, sheet, imageDir, key + ".file", hr, texture);
+        if (texture)
+            texture->Release();
     }
 }
