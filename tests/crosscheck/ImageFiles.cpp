@@ -1,5 +1,4 @@
 #include "ImageFiles.h"
-#include "Sections.h"
 
 #include <cstdio>
 

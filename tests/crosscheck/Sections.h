@@ -4,6 +4,7 @@
 // print go to raw ARGB files in imageDir, the sheet naming them.
 #include "CrossCheckDevice.h"
 #include "Figures.h"
+#include "ImageFiles.h"
 
 #include <string>
 
@@ -18,10 +19,6 @@ void AddMeshFigures(CrossCheckDevice& device, FigureSheet& sheet);
 void AddTextMeshFigures(CrossCheckDevice& device, FigureSheet& sheet);
 void AddDeviceFigures(CrossCheckDevice& device, FigureSheet& sheet, const std::string& imageDir);
 void AddMatrixFigures(FigureSheet& sheet);
-
-// Writes the image as raw ARGB words to imageDir/<key>.argb and adds the figure
-// "<key> width height file".
-void AddImage(FigureSheet& sheet, const std::string& key, const Image& image, const std::string& imageDir);
 
 // The family and style of the font file that stands behind the font selected into dc.
 bool SelectedFontName(HDC dc, std::string& family, std::string& style);
