@@ -61,8 +61,8 @@ double Deviation(const std::string& a, const std::string& b, Tolerance kind)
     switch (kind) {
     case Tolerance::Ulps: return UlpDistance(x, y);
     case Tolerance::Relative: {
-        const double scale = std::fmax(1.0, std::fmax(std::fabs(x), std::fabs(y)));
-        return std::fabs(x - y) / scale;
+        const double scale = std::fmax(std::fabs(x), std::fabs(y));
+        return scale > 0.0 ? std::fabs(x - y) / scale : 0.0;
     }
     default: return std::fabs(x - y);
     }

@@ -10,7 +10,7 @@
 enum class Tolerance {
     Exact,     // the same words
     Absolute,  // numbers within amount of each other
-    Relative,  // numbers within amount times the larger magnitude (or amount when both are below 1)
+    Relative,  // numbers within amount times the larger magnitude
     Ulps,      // floats at most amount representable steps apart
     Pixels,    // images ("width height file"): every channel of every pixel within amount
 };

@@ -112,15 +112,3 @@ std::vector<double> CoveredBox(const Image& image, uint32_t background, int x0, 
         }
     return {double(left), double(top), double(right), double(bottom), double(count)};
 }
-
-uint32_t PixelChecksum(const Image& image)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (uint32_t p : image.pixels)
-        for (int i = 0; i < 4; ++i) {
-            crc ^= (p >> (8 * i)) & 0xFF;
-            for (int k = 0; k < 8; ++k)
-                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    return ~crc;
-}

@@ -45,5 +45,3 @@ std::vector<double> Thumbnail(const Image& image, int blocks);
 // The bounding box (left, top, right, bottom, count) of the pixels inside the rectangle
 // [x0, x1) x [y0, y1) that differ from background; all -1 and count 0 when none does.
 std::vector<double> CoveredBox(const Image& image, uint32_t background, int x0, int y0, int x1, int y1);
-// CRC-32 of the pixels as ARGB words, little-endian.
-uint32_t PixelChecksum(const Image& image);
