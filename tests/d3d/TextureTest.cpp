@@ -165,3 +165,67 @@ TEST(D3DXMath, OrthoOffCenterMapsTheScreenRectangle)
     EXPECT_FLOAT_EQ(p[2], 1.0f) << "right-handed: far plane at z = -far";
     EXPECT_FLOAT_EQ(p[3], 1.0f);
 }
+
+TEST_F(DeviceTest, TextureLoaderOptionsKeepTheFileSizeOrPlaceTheImageUnscaled)
+{
+    REQUIRE_DISPLAY();
+    ASSERT_TRUE(CreateDevice(false));
+    const std::vector<unsigned char> dds = MakeDds(3, 1, D3DFMT_A8R8G8B8, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF});
+    const UINT size = static_cast<UINT>(dds.size());
+    IDirect3DTexture9* texture = nullptr;
+    D3DXIMAGE_INFO info = {};
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, dds.data(), size, D3DX_DEFAULT_NONPOW2, D3DX_FROM_FILE, 1,
+                                                  0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT,
+                                                  0, &info, nullptr, &texture),
+              D3D_OK);
+    D3DSURFACE_DESC desc;
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 3u);
+    EXPECT_EQ(desc.Height, 1u);
+    EXPECT_EQ(texture->GetLevelCount(), 1u);
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(info.Width, 3u);
+    EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_DDS);
+    texture->Release();
+
+    // A larger size without a filter: the image in the top-left corner, transparent black
+    // around it, and as many levels as the size has.
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, dds.data(), size, 4, 2, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+                                                  D3DPOOL_MANAGED, D3DX_FILTER_NONE | D3DX_FILTER_DITHER,
+                                                  D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+              D3D_OK);
+    m_owned.push_back(texture);
+    EXPECT_EQ(texture->GetLevelCount(), 3u);
+    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ASSERT_NE(effect, nullptr);
+    effect->SetTechnique("TexPoint");
+    effect->SetTexture("g_tx", texture);
+    m_device->SetVertexDeclaration(PosColTexDeclaration());
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const PosColTexVertex v[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
+                                  {3.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                  {-0.5f, 1.5f, 0, 1, 0xFFFFFFFF, 0, 1},
+                                  {3.5f, 1.5f, 0, 1, 0xFFFFFFFF, 1, 1}};
+    DrawWithEffect(effect, D3DPT_TRIANGLESTRIP, 2, v, sizeof(PosColTexVertex));
+    const std::vector<uint32_t> p = ReadBackBuffer();
+    EXPECT_EQ(Pixel(p, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(Pixel(p, 2, 0), 0xFF0000FFu);
+    EXPECT_EQ(Pixel(p, 3, 0), 0x00000000u);
+    EXPECT_EQ(Pixel(p, 1, 1), 0x00000000u);
+
+    // Options the loader does not take are refused, leaving no texture.
+    for (DWORD filter : {DWORD(D3DX_FILTER_POINT), DWORD(D3DX_FILTER_BOX)}) {
+        texture = reinterpret_cast<IDirect3DTexture9*>(1);
+        EXPECT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, dds.data(), size, 0, 0, 0, 0, D3DFMT_UNKNOWN,
+                                                      D3DPOOL_MANAGED, filter, D3DX_DEFAULT, 0, nullptr, nullptr,
+                                                      &texture),
+                  D3DERR_NOTAVAILABLE);
+        EXPECT_EQ(texture, nullptr);
+    }
+    EXPECT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, dds.data(), size, 0, 0, 0, 0, D3DFMT_UNKNOWN,
+                                                  D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0xFF000000, nullptr,
+                                                  nullptr, &texture),
+              D3DERR_NOTAVAILABLE)
+        << "no colour key";
+}

@@ -261,6 +261,7 @@ TEST(MeshFromX, CubeCountsLayoutAndMaterials)
     EXPECT_EQ(m[0].MatD3D.Specular.r, 0.5f);
     EXPECT_EQ(m[0].MatD3D.Specular.a, 1.0f);
     EXPECT_EQ(m[0].MatD3D.Ambient.r, 0.0f);
+    EXPECT_EQ(m[0].MatD3D.Ambient.a, 1.0f) << "no ambient colour in the file: opaque black";
     EXPECT_EQ(m[0].pTextureFilename, nullptr) << "texture names are read and dropped";
     EXPECT_EQ(m[1].MatD3D.Diffuse.b, 1.0f);
     EXPECT_EQ(m[1].MatD3D.Diffuse.a, 0.5f);

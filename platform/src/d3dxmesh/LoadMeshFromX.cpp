@@ -12,9 +12,11 @@ namespace {
 
 D3DMATERIAL9 ToD3DMaterial(const XMaterial& m)
 {
-    // The file has no ambient colour; specular and emissive come as RGB and are opaque.
+    // The file has no ambient colour: it is opaque black. Specular and emissive come as RGB and
+    // are opaque too.
     D3DMATERIAL9 d = {};
     d.Diffuse = {m.diffuse[0], m.diffuse[1], m.diffuse[2], m.diffuse[3]};
+    d.Ambient = {0.0f, 0.0f, 0.0f, 1.0f};
     d.Specular = {m.specular[0], m.specular[1], m.specular[2], 1.0f};
     d.Emissive = {m.emissive[0], m.emissive[1], m.emissive[2], 1.0f};
     d.Power = m.power;

@@ -89,8 +89,11 @@ UINT NextPowerOfTwo(UINT n)
 
 bool ScaleToPowersOfTwo(DecodedImage& image)
 {
-    const UINT width = NextPowerOfTwo(image.width);
-    const UINT height = NextPowerOfTwo(image.height);
+    return ScaleImage(image, NextPowerOfTwo(image.width), NextPowerOfTwo(image.height));
+}
+
+bool ScaleImage(DecodedImage& image, UINT width, UINT height)
+{
     if (width == image.width && height == image.height)
         return true;
     std::vector<unsigned char> scaled(static_cast<size_t>(width) * height * 4);
@@ -104,4 +107,18 @@ bool ScaleToPowersOfTwo(DecodedImage& image)
     image.width = width;
     image.height = height;
     return true;
+}
+
+void PlaceImage(DecodedImage& image, UINT width, UINT height)
+{
+    if (width == image.width && height == image.height)
+        return;
+    std::vector<unsigned char> placed(static_cast<size_t>(width) * height * 4, 0);
+    const UINT w = width < image.width ? width : image.width;
+    for (UINT y = 0; y < height && y < image.height; ++y)
+        std::memcpy(&placed[static_cast<size_t>(y) * width * 4], &image.bgra[static_cast<size_t>(y) * image.width * 4],
+                    static_cast<size_t>(w) * 4);
+    image.bgra.swap(placed);
+    image.width = width;
+    image.height = height;
 }

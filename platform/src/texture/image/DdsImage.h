@@ -21,3 +21,8 @@ UINT NextPowerOfTwo(UINT n);
 // D3DX's default size rule: each side enlarged to the next power of two, the image scaled
 // to fill it with a triangle (tent) filter.
 bool ScaleToPowersOfTwo(DecodedImage& image);
+// The image scaled to fill width x height with the triangle filter.
+bool ScaleImage(DecodedImage& image, UINT width, UINT height);
+// The image unscaled in the top-left corner of width x height, the rest transparent black
+// (D3DX_FILTER_NONE), or cut to it.
+void PlaceImage(DecodedImage& image, UINT width, UINT height);
