@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -60,30 +59,11 @@ std::vector<std::string> ListedFiles(const std::string& folder)
     return files;
 }
 
-// Output frames from play start until the song comes back to a row in the
-// same state as before (its end), at most MAX_SONG_FRAMES. The state takes
-// in the pattern-loop counters, so the repeats of a loop are not its end.
+// Output frames from play start to the song's end, at most MAX_SONG_FRAMES.
 int64_t SongFrames(Song* song)
 {
-    ResetPlayState(song);
-    std::set<std::vector<int32_t>> seen;
-    int64_t frames = 0;
-    while (frames < MAX_SONG_FRAMES) {
-        if (song->tick == 0) {
-            std::vector<int32_t> state = {
-                song->nextOrderPos >= 0 ? song->nextOrderPos : song->orderPos,
-                song->nextRow >= 0 ? song->nextRow : song->row};
-            for (int c = 0; c < song->channelCount; ++c) {
-                state.push_back(ChannelTable[c].loopCount);
-                state.push_back(ChannelTable[c].loopRow);
-            }
-            if (!seen.insert(state).second)
-                break;
-        }
-        SongTick(song);
-        frames += song->samplesPerTick;
-    }
-    return frames < MAX_SONG_FRAMES ? frames : MAX_SONG_FRAMES;
+    const SongLength length = FindSongLength(song, 0, MAX_SONG_FRAMES);
+    return length.found ? length.songFrames : MAX_SONG_FRAMES;
 }
 
 struct Sides {
