@@ -44,9 +44,9 @@ else
   mkdir -p "$keep"
   temporary=0
 fi
-# Sanitizer builds stop at their first report; the suppressions are the ones ./test uses.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=0}"
-export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:suppressions=$root/tests/sanitizers/tsan.supp}"
+# Sanitizer builds stop at their first report (their suppressions are built in).
+export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=0}"
+export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
 faults=0 different=0 failed=0 reference=""
