@@ -102,9 +102,11 @@ void ProcessTickChannel(Song* song, Channel* channel, const NoteCell& cell)
     channel->updateFlags = 0;
     if (cell.effect == EFFECT_KEY_OFF && cell.param == song->tick)
         KeyOff(channel, selection.inst);
-    StepEnvelopesAndFadeout(channel, selection.inst);
     TickVolumeColumn(channel, cell.volumeColumn);
     TickEffect(song, channel, cell, selection);
+    // After the effects: a note a delay starts on this tick shows its
+    // envelopes' first point now and their second on the next tick.
+    StepEnvelopesAndFadeout(channel, selection.inst);
     ApplyAutoVibrato(channel, selection.inst);
     UpdateVoice(channel, selection.smp, song);
 }

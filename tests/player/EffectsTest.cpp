@@ -421,15 +421,17 @@ TEST(Effects, NoteCut)
 
 TEST(Effects, NoteDelay)
 {
-    Lab lab(6);
+    Lab lab(7);
     for (int c = 0; c < 6; ++c)
         lab.At(0, c) = Cell("C-4", 1, 0x20);
+    lab.At(0, 6) = Cell("C-4", 2);
     lab.At(1, 0) = Cell("G-4", 1, 0x30, 'E', 0xD2);
     lab.At(1, 1) = Cell("G-4", 1, 0x30, 'E', 0xD0);  // plays at once
     lab.At(1, 2) = Cell("G-4", 1, 0x30, 'E', 0xD9);  // never reached
     lab.At(1, 3) = Cell("G-4", 0, 0, 'E', 0xD2);     // keeps its volume
     lab.At(1, 4) = Cell("===", 0, 0, 'E', 0xD2);     // silences late, starts nothing
     lab.At(1, 5) = Cell("", 0, 0x30, 'E', 0xD2);     // starts the old note again
+    lab.At(1, 6) = Cell("G-4", 2, 0, 'E', 0xD2);      // its envelope starts on tick 2
     const std::vector<TickTrace> trace = Play(lab, 12);
     // Until tick 2 the old note goes on as it was.
     EXPECT_EQ(Column(trace, PERIOD, 6, 4, 0), (V{4608, 4608, 4160, 4160}));
@@ -451,6 +453,7 @@ TEST(Effects, NoteDelay)
     EXPECT_EQ(Column(trace, TRIGGERED, 6, 4, 5), (V{0, 0, 1, 0}));
     EXPECT_EQ(Column(trace, VOLUME, 6, 4, 5), (V{16, 16, 32, 32}));
     EXPECT_EQ(Column(trace, PERIOD, 8, 1, 5), V(1, 4608));
+    EXPECT_EQ(Column(trace, ENVELOPE, 6, 5, 6), (V{32, 32, 64, 56, 48}));
 }
 TEST(Effects, VolumeColumnSetAndSlides)
 {
