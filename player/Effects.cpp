@@ -160,7 +160,7 @@ void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
             else
                 channel->loopCount -= 1;
             if (channel->loopCount != 0)
-                song->nextRow = channel->loopRow;
+                song->nextRow = song->loopJumpRow = channel->loopRow;
         }
         break;
     case EXTENDED_TREMOLO_WAVEFORM:

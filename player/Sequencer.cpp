@@ -167,8 +167,10 @@ void SongTick(Song* song)
     if (!song)
         return;
     if (song->tick == 0) {
-        if (song->nextOrderPos >= 0)
+        if (song->nextOrderPos >= 0) {
             song->orderPos = song->nextOrderPos;
+            song->loopJumpRow = 0;
+        }
         if (song->nextRow >= 0)
             song->row = song->nextRow;
         // A jump may name a row the pattern does not have (a break to row 40
@@ -187,7 +189,9 @@ void SongTick(Song* song)
                 if (next >= song->songLength)
                     next = song->restartPosition;
                 song->nextOrderPos = next;
-                song->nextRow = 0;
+                // A pattern loop in this pattern also moves where the next
+                // one starts.
+                song->nextRow = song->loopJumpRow;
             }
         }
     } else {
