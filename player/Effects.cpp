@@ -96,37 +96,40 @@ void ClearFlags(Channel* channel, uint8_t flags)
     channel->updateFlags &= uint8_t(~flags);
 }
 
-// Lxx: jumps the volume envelope to tick position, interpolating on the
-// segment that holds it.
+// Lxx: puts the volume envelope one tick before the position and lets it
+// step there, so that the position is reached as the envelope itself reaches
+// it: landing on a point arrives at that point (a held note stays on its
+// sustain point, a loop end goes back to the loop start), and the envelope
+// goes on from the next position on the next tick.
 void SetEnvelopePosition(Channel* channel, const Instrument* inst, int32_t position)
 {
     const EnvelopePoint* points = inst->volEnvelope;
     const int32_t count = inst->volPointCount;
-    int32_t j = 0;
-    while (j < count && position > points[j + 1].x)
-        ++j;
-    channel->volEnvPoint = j;
-    if (j >= count - 1) {
+    int32_t k = 0;  // the first point at or after the position
+    while (k < count && points[k].x < position)
+        ++k;
+    if (k >= count) {
+        channel->volEnvPoint = count - 1;
         channel->volEnvValue = points[count - 1].y;
         channel->volEnvDone = 1;
         return;
     }
-    channel->volEnvDone = 0;
+    channel->volEnvPoint = k;
     channel->volEnvTick = position;
-    const int32_t dx = int32_t(points[j + 1].x) - int32_t(points[j].x);
-    const int32_t dy = (int32_t(points[j + 1].y) - int32_t(points[j].y)) * 65536;
-    channel->volEnvStep = dx != 0 ? dy / dx : 0;
-    // A position before the first point (an envelope not starting at tick 0)
-    // extrapolates; keep the sum in range.
-    int64_t fixed = int64_t(points[j].y) * 65536 +
-                    int64_t(position - int32_t(points[j].x)) * channel->volEnvStep;
-    if (fixed < INT32_MIN)
-        fixed = INT32_MIN;
-    if (fixed > INT32_MAX)
-        fixed = INT32_MAX;
-    channel->volEnvFixed = int32_t(fixed);
-    channel->volEnvValue = channel->volEnvFixed >> 16;
-    channel->volEnvPoint = j + 1;
+    channel->volEnvDone = 0;
+    if (points[k].x != position) {
+        // On the segment into point k; before the first point (an envelope
+        // not starting at tick 0) the first segment extrapolates.
+        const int32_t from = k > 0 ? k - 1 : 0;
+        const int32_t dx = int32_t(points[from + 1].x) - int32_t(points[from].x);
+        const int32_t dy = (int32_t(points[from + 1].y) - int32_t(points[from].y)) * 65536;
+        channel->volEnvStep = dx != 0 ? dy / dx : 0;
+        int64_t fixed = int64_t(points[from].y) * 65536 +
+                        int64_t(position - 1 - int32_t(points[from].x)) * channel->volEnvStep;
+        fixed = fixed < INT32_MIN ? INT32_MIN : (fixed > INT32_MAX ? INT32_MAX : fixed);
+        channel->volEnvFixed = int32_t(fixed);
+    }
+    StepVolumeEnvelope(channel, inst);
 }
 
 void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
@@ -157,7 +160,7 @@ void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
             else
                 channel->loopCount -= 1;
             if (channel->loopCount != 0)
-                song->nextRow = channel->loopRow;
+                song->nextRow = song->loopJumpRow = channel->loopRow;
         }
         break;
     case EXTENDED_TREMOLO_WAVEFORM:

@@ -48,6 +48,7 @@ void ResetPlayState(Song* song)
         return;
     song->nextOrderPos = NO_JUMP;
     song->nextRow = NO_JUMP;
+    song->loopJumpRow = 0;
     song->globalVolume = song->initialGlobalVolume;
     song->speed = song->defaultTempo;
     song->row = 0;

@@ -102,9 +102,11 @@ void ProcessTickChannel(Song* song, Channel* channel, const NoteCell& cell)
     channel->updateFlags = 0;
     if (cell.effect == EFFECT_KEY_OFF && cell.param == song->tick)
         KeyOff(channel, selection.inst);
-    StepEnvelopesAndFadeout(channel, selection.inst);
     TickVolumeColumn(channel, cell.volumeColumn);
     TickEffect(song, channel, cell, selection);
+    // After the effects: a note a delay starts on this tick shows its
+    // envelopes' first point now and their second on the next tick.
+    StepEnvelopesAndFadeout(channel, selection.inst);
     ApplyAutoVibrato(channel, selection.inst);
     UpdateVoice(channel, selection.smp, song);
 }
@@ -165,8 +167,10 @@ void SongTick(Song* song)
     if (!song)
         return;
     if (song->tick == 0) {
-        if (song->nextOrderPos >= 0)
+        if (song->nextOrderPos >= 0) {
             song->orderPos = song->nextOrderPos;
+            song->loopJumpRow = 0;
+        }
         if (song->nextRow >= 0)
             song->row = song->nextRow;
         // A jump may name a row the pattern does not have (a break to row 40
@@ -185,7 +189,9 @@ void SongTick(Song* song)
                 if (next >= song->songLength)
                     next = song->restartPosition;
                 song->nextOrderPos = next;
-                song->nextRow = 0;
+                // A pattern loop in this pattern also moves where the next
+                // one starts.
+                song->nextRow = song->loopJumpRow;
             }
         }
     } else {

@@ -125,6 +125,10 @@ struct Song {
     // Frames mixed since play start; playTimeMs is derived from it so that it
     // never drifts behind the audio.
     uint64_t mixedFrames;
+    // Row the next pattern starts at when the current one runs past its last
+    // row: the target of the last pattern-loop jump made in this pattern, 0
+    // when there was none.
+    int32_t loopJumpRow;
 };
 
 struct Channel {

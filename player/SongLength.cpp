@@ -8,13 +8,14 @@
 
 namespace {
 
-// The pattern loops that are counting, as bytes: channel, loop row, count.
+// The pattern-loop state as bytes: the row the next pattern starts at after a
+// loop jump, then channel, loop row and count of each loop that is counting.
 // Taken before a row tick, whose E6x may change them. A loop row whose
 // counter is 0 is left out: the next E6x with a count normally follows an
 // E60 of its own, so the row from an earlier loop no longer matters.
 std::string CountingLoops(const Song* song)
 {
-    std::string loops;
+    std::string loops(1, char(song->loopJumpRow));
     const int channels = song->channelCount < MAX_CHANNELS ? song->channelCount : MAX_CHANNELS;
     for (int c = 0; c < channels; ++c) {
         const Channel& channel = ChannelTable[c];

@@ -14,6 +14,7 @@ const Field PERIOD_DELTA = [](const ChannelTrace& c) { return c.periodDelta; };
 const Field VOLUME = [](const ChannelTrace& c) { return c.volume; };
 const Field VOLUME_DELTA = [](const ChannelTrace& c) { return c.volumeDelta; };
 const Field PANNING = [](const ChannelTrace& c) { return c.panning; };
+const Field ENVELOPE = [](const ChannelTrace& c) { return c.volEnvValue; };
 const Field VOICE = [](const ChannelTrace& c) { return c.voice; };
 const Field POSITION = [](const ChannelTrace& c) { return c.samplePosition; };
 const Field TRIGGERED = [](const ChannelTrace& c) {
@@ -277,18 +278,20 @@ TEST(Effects, GlobalVolumeReachesTheVoiceWhenItsVolumeIsRecomputed)
     EXPECT_EQ(trace[0].channels[1].voiceVolume, 47);
 }
 
-TEST(Effects, EnvelopePositionInterpolatesOnItsSegment)
+TEST(Effects, EnvelopePositionIsReachedAsTheEnvelopeWouldReachIt)
 {
-    Lab lab(3, 64, 4);
-    lab.At(0, 0) = Cell("C-4", 2, 0, 'L', 0x02);
-    lab.At(0, 1) = Cell("C-4", 2, 0, 'L', 0x04);
-    lab.At(0, 2) = Cell("C-4", 2, 0, 'L', 0x20);
-    const std::vector<TickTrace> trace = Play(lab, 4);
-    const Field envelope = [](const ChannelTrace& c) { return c.volEnvValue; };
-    EXPECT_EQ(Column(trace, envelope, 0, 4, 0), (V{48, 40, 32, 32}));
-    EXPECT_EQ(Column(trace, envelope, 0, 4, 1), (V{32, 32, 32, 32}));
-    EXPECT_EQ(Column(trace, envelope, 0, 4, 2), (V{0, 0, 0, 0}));
-    EXPECT_EQ(ChannelTable[2].volEnvDone, 1);
+    Lab lab(4, 64, 6);
+    lab.module.instruments[1].volumeEnvelope.sustain = 0;
+    lab.At(0, 0) = Cell("C-4", 2, 0, 'L', 0x00);  // onto the sustain point: held there
+    lab.At(0, 1) = Cell("C-4", 2, 0, 'L', 0x02);  // between two points
+    lab.At(0, 2) = Cell("C-4", 2, 0, 'L', 0x04);  // onto a point: shown there once
+    lab.At(0, 3) = Cell("C-4", 2, 0, 'L', 0x20);  // past the last point
+    const std::vector<TickTrace> trace = Play(lab, 6);
+    EXPECT_EQ(Column(trace, ENVELOPE, 0, 6, 0), V(6, 64));
+    EXPECT_EQ(Column(trace, ENVELOPE, 0, 6, 1), (V{48, 40, 32, 24, 16, 8}));
+    EXPECT_EQ(Column(trace, ENVELOPE, 0, 6, 2), (V{32, 24, 16, 8, 0, 0}));
+    EXPECT_EQ(Column(trace, ENVELOPE, 0, 6, 3), V(6, 0));
+    EXPECT_EQ(ChannelTable[3].volEnvDone, 1);
 }
 
 TEST(Effects, EnvelopePositionNeedsAVolumeEnvelope)
@@ -418,15 +421,17 @@ TEST(Effects, NoteCut)
 
 TEST(Effects, NoteDelay)
 {
-    Lab lab(6);
+    Lab lab(7);
     for (int c = 0; c < 6; ++c)
         lab.At(0, c) = Cell("C-4", 1, 0x20);
+    lab.At(0, 6) = Cell("C-4", 2);
     lab.At(1, 0) = Cell("G-4", 1, 0x30, 'E', 0xD2);
     lab.At(1, 1) = Cell("G-4", 1, 0x30, 'E', 0xD0);  // plays at once
     lab.At(1, 2) = Cell("G-4", 1, 0x30, 'E', 0xD9);  // never reached
     lab.At(1, 3) = Cell("G-4", 0, 0, 'E', 0xD2);     // keeps its volume
     lab.At(1, 4) = Cell("===", 0, 0, 'E', 0xD2);     // silences late, starts nothing
     lab.At(1, 5) = Cell("", 0, 0x30, 'E', 0xD2);     // starts the old note again
+    lab.At(1, 6) = Cell("G-4", 2, 0, 'E', 0xD2);      // its envelope starts on tick 2
     const std::vector<TickTrace> trace = Play(lab, 12);
     // Until tick 2 the old note goes on as it was.
     EXPECT_EQ(Column(trace, PERIOD, 6, 4, 0), (V{4608, 4608, 4160, 4160}));
@@ -448,6 +453,7 @@ TEST(Effects, NoteDelay)
     EXPECT_EQ(Column(trace, TRIGGERED, 6, 4, 5), (V{0, 0, 1, 0}));
     EXPECT_EQ(Column(trace, VOLUME, 6, 4, 5), (V{16, 16, 32, 32}));
     EXPECT_EQ(Column(trace, PERIOD, 8, 1, 5), V(1, 4608));
+    EXPECT_EQ(Column(trace, ENVELOPE, 6, 5, 6), (V{32, 32, 64, 56, 48}));
 }
 TEST(Effects, VolumeColumnSetAndSlides)
 {

@@ -32,12 +32,11 @@ const std::map<std::string, std::string> PLAYED_OUR_WAY = {
     {"ompt_PatternDelay-NoteDelay.xm", "the repeats of a pattern delay do not repeat its note delay"},
     {"ompt_TremoloVibrato.xm", "the ramp tremolo's phase runs as it always has here"},
     {"ompt_NoteLimit.xm", "notes above the top of the range after the relative note still play"},
-    {"ompt_NoteOff2.xm", "L00 onto a sustain point moves past it instead of holding there"},
-    {"ompt_PatLoop-Nested.xm", "loops nested across channels keep the per-channel loop rules"},
-    {"ompt_KeyOff2.xm", "volume steps ramp over 128 frames here, over a whole tick in FT2"},
-    {"ompt_OffDelay.xm", "volume steps ramp over 128 frames here, over a whole tick in FT2"},
-    {"ompt_keyoff+instr.xm", "volume steps ramp over 128 frames here, over a whole tick in FT2"},
-    {"ompt_PatternDelays.xm", "the second pattern's right side stands for X6x, an effect FT2 lacks"},
+    {"ompt_PatLoop-Nested.xm", "FT2 ramps each envelope step over a tick, the mixer over 128 frames"},
+    {"ompt_KeyOff2.xm", "the recorded right side plays 0.018% slow (44092 Hz) and drifts 5 ms"},
+    {"ompt_OffDelay.xm", "the recorded right side plays 0.018% slow (44092 Hz) and drifts 5 ms"},
+    {"ompt_keyoff+instr.xm", "the recorded right side drifts, and FT2 ramps envelope jumps over a tick"},
+    {"ompt_PatternDelays.xm", "the second pattern's right side records X6x, an effect FT2 lacks"},
 };
 
 std::string CorpusFolder()

@@ -147,8 +147,11 @@ TEST(Sequencer, LoopRowOutlivesThePatternChange)
     lab.At(3, 0) = Fx('E', 0x60);
     lab.At(1, 0, 1) = Fx('E', 0x61);  // jumps to the row set in the previous pattern
     SongPtr song = lab.Load();
-    EXPECT_EQ(RowStarts(TraceTicks(song.get(), 8)),
-              (std::vector<std::string>{"0:0", "0:1", "0:2", "0:3", "1:0", "1:1", "1:3", "0:0"}));
+    // The pattern after a loop jump starts at the row jumped to; the one
+    // after that at row 0 again.
+    EXPECT_EQ(RowStarts(TraceTicks(song.get(), 12)),
+              (std::vector<std::string>{"0:0", "0:1", "0:2", "0:3", "1:0", "1:1", "1:3", "0:3",
+                                        "1:0", "1:1", "1:2", "1:3"}));
 }
 
 TEST(Sequencer, NoteAndInstrumentStartTheSampleWithItsVolumeAndPanning)

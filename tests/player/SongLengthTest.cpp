@@ -77,15 +77,22 @@ TEST(SongLength, EndsAtABackwardJumpOrBreak)
 TEST(SongLength, PatternLoopsAndDelaysArePartOfTheSong)
 {
     Lab lab(2, 8, 2);
-    lab.At(1, 0) = Fx('E', 0x60);
-    lab.At(3, 0) = Fx('E', 0x62);  // rows 1-3 three times
-    ExpectEnd(LengthOf(lab), 2 * (8 + 6), 0, 0, 0);
+    lab.At(0, 0) = Fx('E', 0x60);
+    lab.At(3, 0) = Fx('E', 0x62);  // rows 0-3 three times
+    ExpectEnd(LengthOf(lab), 2 * (12 + 4), 0, 0, 0);
     // An outer loop over rows 0-5 on the other channel runs the inner one
-    // again each time round: row 0 comes back twice inside the song.
+    // again each time round: row 0 comes back five times inside the song.
     lab.At(5, 1) = Fx('E', 0x61);
-    ExpectEnd(LengthOf(lab), 2 * (12 + 12 + 2), 0, 0, 0);
+    ExpectEnd(LengthOf(lab), 2 * (12 + 2 + 12 + 4), 0, 0, 0);
     lab.At(6, 0) = Fx('E', 0xE2);  // row 6 lasts three times its speed
-    ExpectEnd(LengthOf(lab), 2 * (12 + 12 + 2) + 2 * 2, 0, 0, 0);
+    ExpectEnd(LengthOf(lab), 2 * (12 + 2 + 12 + 4) + 2 * 2, 0, 0, 0);
+
+    // A loop from row 1 makes the pattern after it start at row 1, where the
+    // loop row is set again: the song's body repeats from row 2 on.
+    Lab fromRow1(1, 8, 2);
+    fromRow1.At(1, 0) = Fx('E', 0x60);
+    fromRow1.At(3, 0) = Fx('E', 0x62);
+    ExpectEnd(LengthOf(fromRow1), 2 * (8 + 6 + 1), 0, 2, 2 * 2);
 }
 
 TEST(SongLength, ASongThatDoesNotComeBackWithinTheLimitIsCutThere)
