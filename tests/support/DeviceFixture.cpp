@@ -5,13 +5,6 @@
 
 namespace {
 
-LRESULT CALLBACK TestWindowProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return 0;
-}
-
-const char CLASS_NAME[] = "SkelvaneDeviceTest";
-
 void PutU32(std::vector<unsigned char>& v, size_t at, uint32_t x)
 {
     for (int i = 0; i < 4; ++i)
@@ -27,18 +20,9 @@ bool HasDisplay()
 
 void DeviceTest::SetUp()
 {
-    if (!HasDisplay())
-        return;
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = &TestWindowProc;
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.lpszClassName = CLASS_NAME;
-    RegisterClassExA(&c);
-    m_window = CreateWindowExA(0, CLASS_NAME, "", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, c.hInstance, nullptr);
-    ASSERT_NE(m_window, nullptr);
-    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    ASSERT_NE(m_d3d, nullptr);
+    if (HasDisplay()) {
+        ASSERT_TRUE(m_host.Open(1024, 768));
+    }
 }
 
 void DeviceTest::TearDown()
@@ -49,51 +33,20 @@ void DeviceTest::TearDown()
     if (m_device) {
         EXPECT_EQ(m_device->Release(), 0u) << "the device goes when its last reference does";
     }
-    if (m_d3d)
-        m_d3d->Release();
-    if (m_window)
-        DestroyWindow(m_window);
-    UnregisterClassA(CLASS_NAME, GetModuleHandleA(nullptr));
+    m_host.Close();
 }
 
 bool DeviceTest::CreateDevice(bool fullScreen, UINT width, UINT height)
 {
-    D3DPRESENT_PARAMETERS p = {};
-    p.BackBufferWidth = width;
-    p.BackBufferHeight = height;
-    p.BackBufferFormat = D3DFMT_A8R8G8B8;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = fullScreen ? FALSE : TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D16;
-    p.FullScreen_RefreshRateInHz = fullScreen ? 60 : 0;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     m_width = width;
     m_height = height;
-    return SUCCEEDED(m_d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_window,
-                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &m_device)) &&
-           m_device;
+    m_device = m_host.CreateDevice(width, height, fullScreen);
+    return m_device != nullptr;
 }
 
 std::vector<uint32_t> DeviceTest::ReadPixels(IDirect3DSurface9* surface)
 {
-    D3DSURFACE_DESC desc;
-    surface->GetDesc(&desc);
-    IDirect3DSurface9* copy = nullptr;
-    std::vector<uint32_t> pixels;
-    if (FAILED(m_device->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                     &copy, nullptr)))
-        return pixels;
-    D3DLOCKED_RECT locked;
-    if (SUCCEEDED(m_device->GetRenderTargetData(surface, copy)) && SUCCEEDED(copy->LockRect(&locked, nullptr, 0))) {
-        pixels.resize(static_cast<size_t>(desc.Width) * desc.Height);
-        for (UINT y = 0; y < desc.Height; ++y)
-            std::memcpy(&pixels[y * desc.Width], static_cast<unsigned char*>(locked.pBits) + y * locked.Pitch,
-                        desc.Width * 4);
-        copy->UnlockRect();
-    }
-    copy->Release();
-    return pixels;
+    return ReadSurfacePixels(m_device, surface);
 }
 
 std::vector<uint32_t> DeviceTest::ReadBackBuffer()

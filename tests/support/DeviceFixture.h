@@ -2,6 +2,8 @@
 
 // A window and a Direct3D 9 device for each test, and the Direct3D way of reading pixels
 // back: an off-screen plain surface, GetRenderTargetData and LockRect.
+#include "DeviceWindow.h"
+
 #include <d3dx9.h>
 #include <windows.h>
 
@@ -47,8 +49,7 @@ protected:
     void DrawWithEffect(ID3DXEffect* effect, D3DPRIMITIVETYPE type, UINT primitives, const void* vertices,
                         UINT stride);
 
-    HWND m_window = nullptr;
-    IDirect3D9* m_d3d = nullptr;
+    DeviceWindow m_host;
     IDirect3DDevice9* m_device = nullptr;
     UINT m_width = 0;
     UINT m_height = 0;

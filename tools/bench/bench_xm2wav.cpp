@@ -5,7 +5,7 @@
 //
 //     bench_xm2wav [--runs N] [--seconds S] OLD_XM2WAV NEW_XM2WAV MODULE.xm...
 //
-// tools/bench_xm2wav.sh builds an earlier commit's xm2wav and runs this.
+// tools/bench/bench_xm2wav.sh builds an earlier commit's xm2wav and runs this.
 
 #include <fcntl.h>
 #include <spawn.h>

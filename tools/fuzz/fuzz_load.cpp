@@ -4,7 +4,7 @@
 //
 //     cmake --build build/linux --target fuzz_load
 //     mkdir -p build/fuzz-corpus
-//     build/linux/tools/fuzz/fuzz_load build/fuzz-corpus SEED_FOLDER -max_total_time=600
+//     build/linux/tools/bin/fuzz_load build/fuzz-corpus SEED_FOLDER -max_total_time=600
 
 #include "BlockFill.h"
 #include "FileCallbacks.h"

@@ -3,6 +3,7 @@
 // A window and a Direct3D 9 device as the intro sets them up (1024 x 768, 32-bit ARGB back
 // buffer, 16-bit depth, hardware vertex processing), windowed so that it runs on a virtual
 // X server, and the ways the cross-check draws and reads pixels back with it.
+#include "DeviceWindow.h"
 #include "Figures.h"
 
 #include <d3d9.h>
@@ -43,8 +44,7 @@ private:
     bool CreatePainter();
     void ReleasePainter();
 
-    HWND m_window = nullptr;
-    IDirect3D9* m_d3d = nullptr;
+    DeviceWindow m_host;
     IDirect3DDevice9* m_device = nullptr;
     IDirect3DVertexDeclaration9* m_declPosCol = nullptr;
     IDirect3DVertexDeclaration9* m_declPosColTex = nullptr;

@@ -12,9 +12,9 @@ TEST_F(DeviceTest, DeviceAndItsTexturesOutliveTheWindow)
                                       nullptr),
               D3D_OK);
 
-    ASSERT_TRUE(DestroyWindow(m_window));
-    EXPECT_EQ(GetSdlWindow(m_window), nullptr) << "the handle is gone at once";
-    m_window = nullptr;
+    const HWND window = m_host.Window();
+    ASSERT_TRUE(m_host.DestroyWindow());
+    EXPECT_EQ(GetSdlWindow(window), nullptr) << "the handle is gone at once";
 
     // The device still draws and releases its objects with its context intact.
     EXPECT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF336699, 1.0f, 0), D3D_OK);

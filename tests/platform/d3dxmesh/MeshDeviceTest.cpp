@@ -1,5 +1,6 @@
 // D3DX meshes through the stand-in device: what the loaders hand out, and what they draw.
 // Drawing renders headless (Xvfb and Mesa) and reads the pixels back.
+#include "DeviceWindow.h"
 #include "XFileSamples.h"
 #if __has_include("win/EmbeddedResources.h")
 #include "win/EmbeddedResources.h"
@@ -73,55 +74,25 @@ technique CullCounterClockwise {
 }
 )";
 
-LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM w, LPARAM l)
-{
-    return DefWindowProcA(window, message, w, l);
-}
-
 // A window, a device on it and the test effect, made once for the whole binary.
 struct Rig {
-    HWND window = nullptr;
+    DeviceWindow host;
     IDirect3DDevice9* device = nullptr;
     ID3DXEffect* effect = nullptr;
 };
 
 Rig& GetRig()
 {
-    static Rig rig = [] {
-        Rig r;
-        if (!std::getenv("DISPLAY"))
-            return r;
-        WNDCLASSEXA c = {};
-        c.cbSize = sizeof c;
-        c.lpfnWndProc = &TestWindowProc;
-        c.hInstance = GetModuleHandleA(NULL);
-        c.lpszClassName = "MeshDeviceTest";
-        RegisterClassExA(&c);
-        r.window = CreateWindowExA(0, "MeshDeviceTest", "", WS_POPUP, 0, 0, SIZE, SIZE, nullptr, nullptr,
-                                   c.hInstance, nullptr);
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!r.window || !d3d)
-            return r;
-        D3DPRESENT_PARAMETERS pp = {};
-        pp.BackBufferWidth = SIZE;
-        pp.BackBufferHeight = SIZE;
-        pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        pp.hDeviceWindow = r.window;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, r.window,
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &r.device)))
-            r.device = nullptr;
-        d3d->Release();
-        if (r.device)
-            D3DXCreateEffect(r.device, EFFECT, sizeof EFFECT - 1, nullptr, nullptr, 0, nullptr,
-                             &r.effect, nullptr);
-        return r;
-    }();
+    static Rig& rig = *new Rig;  // kept to the end of the process, as the device is
+    static bool made = false;
+    if (!made && std::getenv("DISPLAY")) {
+        made = true;
+        if (rig.host.Open(SIZE, SIZE))
+            rig.device = rig.host.CreateDevice(SIZE, SIZE);
+        if (rig.device)
+            D3DXCreateEffect(rig.device, EFFECT, sizeof EFFECT - 1, nullptr, nullptr, 0, nullptr, &rig.effect,
+                             nullptr);
+    }
     return rig;
 }
 
@@ -186,21 +157,8 @@ std::vector<DWORD> Render(ID3DXMesh* mesh, const char* technique, const D3DXMATR
     device->EndScene();
 
     IDirect3DSurface9* target = nullptr;
-    IDirect3DSurface9* copy = nullptr;
     device->GetRenderTarget(0, &target);
-    device->CreateOffscreenPlainSurface(SIZE, SIZE, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &copy, nullptr);
-    if (target && copy && SUCCEEDED(device->GetRenderTargetData(target, copy))) {
-        D3DLOCKED_RECT locked = {};
-        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-            pixels.resize(SIZE * SIZE);
-            for (int y = 0; y < SIZE; ++y)
-                std::memcpy(&pixels[size_t(y) * SIZE], static_cast<const char*>(locked.pBits) + y * locked.Pitch,
-                            SIZE * sizeof(DWORD));
-            copy->UnlockRect();
-        }
-    }
-    if (copy)
-        copy->Release();
+    pixels = ReadSurfacePixels(device, target);
     if (target)
         target->Release();
     return pixels;

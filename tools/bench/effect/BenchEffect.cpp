@@ -1,6 +1,7 @@
 // bench_effect: the time to compile one effect, front-end, glslang and SPIRV-Cross apart and
 // with the GL link, cold (a source the device has not seen) and cached (the same source
 // again). Needs a display: run it under xvfb-run on a machine without one.
+#include "DeviceWindow.h"
 #include "TestEffects.h"
 #include "effect/front/EffectCompiler.h"
 
@@ -15,11 +16,6 @@
 #include <vector>
 
 namespace {
-
-LRESULT CALLBACK BenchWindowProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return 0;
-}
 
 double Milliseconds(std::chrono::steady_clock::time_point since)
 {
@@ -63,25 +59,8 @@ int main()
         Report((std::string(e.name) + ", front-end to GLSL").c_str(), times);
     }
 
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = &BenchWindowProc;
-    c.hInstance = GetModuleHandleA(nullptr);
-    c.lpszClassName = "SkelvaneBench";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "SkelvaneBench", "", WS_POPUP, 0, 0, 1024, 768, nullptr, nullptr, c.hInstance,
-                                  nullptr);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS p = {};
-    p.BackBufferWidth = 1024;
-    p.BackBufferHeight = 768;
-    p.BackBufferFormat = D3DFMT_A8R8G8B8;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D16;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    if (!window || !d3d) {
+    DeviceWindow host;
+    if (!host.Open(1024, 768)) {
         std::fprintf(stderr, "bench_effect: no window (is there a display?)\n");
         return 1;
     }
@@ -89,9 +68,8 @@ int main()
     for (const auto& e : effects) {
         std::vector<double> cold, cached;
         for (int i = 0; i < RUNS / 2; ++i) {
-            IDirect3DDevice9* device = nullptr;
-            if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device))) {
+            IDirect3DDevice9* device = host.CreateDevice(1024, 768);
+            if (!device) {
                 std::fprintf(stderr, "bench_effect: no device\n");
                 return 1;
             }
@@ -111,7 +89,5 @@ int main()
         Report((std::string(e.name) + ", D3DXCreateEffect cold").c_str(), cold);
         Report((std::string(e.name) + ", D3DXCreateEffect cached").c_str(), cached);
     }
-    d3d->Release();
-    DestroyWindow(window);
     return 0;
 }

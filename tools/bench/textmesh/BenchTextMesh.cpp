@@ -5,6 +5,7 @@
 // mesh object and its device copy), the latter when a display is at hand. The first round
 // includes finding and opening the font; later rounds reuse it, as every call after the
 // first does in the intro.
+#include "DeviceWindow.h"
 #include "ScrollerCharacters.h"
 #include "TextMeshBuilder.h"
 
@@ -57,44 +58,6 @@ void Measure(const char* what, int rounds, const std::function<int(HDC)>& buildA
     std::printf("\n");
 }
 
-LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM w, LPARAM l)
-{
-    return DefWindowProcA(window, message, w, l);
-}
-
-IDirect3DDevice9* CreateDevice()
-{
-    if (!std::getenv("DISPLAY"))
-        return nullptr;
-    WNDCLASSEXA c = {};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = &BenchWindowProc;
-    c.hInstance = GetModuleHandleA(NULL);
-    c.lpszClassName = "bench_textmesh";
-    RegisterClassExA(&c);
-    HWND window = CreateWindowExA(0, "bench_textmesh", "", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
-                                  c.hInstance, nullptr);
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!window || !d3d)
-        return nullptr;
-    D3DPRESENT_PARAMETERS pp = {};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_A8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    IDirect3DDevice9* device = nullptr;
-    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                 D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device)))
-        device = nullptr;
-    d3d->Release();
-    return device;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -122,7 +85,9 @@ int main(int argc, char** argv)
     std::printf("  (%zu vertices, %zu triangles in all; space and terminator have no outline)\n",
                 vertices, triangles);
 
-    IDirect3DDevice9* device = CreateDevice();
+    DeviceWindow host;
+    IDirect3DDevice9* device =
+        std::getenv("DISPLAY") && host.Open(64, 64) ? host.CreateDevice(64, 64) : nullptr;
     if (!device) {
         std::printf("D3DXCreateTextA: no display or device here, not measured\n");
         return 0;
