@@ -1,5 +1,7 @@
 #include "DeviceFixture.h"
 
+#include "DeviceEffects.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -12,11 +14,6 @@ void PutU32(std::vector<unsigned char>& v, size_t at, uint32_t x)
 }
 
 }  // namespace
-
-bool HasDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
 
 void DeviceTest::SetUp()
 {
@@ -73,17 +70,54 @@ ID3DXEffect* DeviceTest::MakeEffect(const char* source)
     return effect;
 }
 
+ID3DXEffect* DeviceTest::DeviceEffect(const char* technique)
+{
+    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    if (effect) {
+        EXPECT_EQ(effect->SetTechnique(technique), D3D_OK) << technique;
+    }
+    return effect;
+}
+
+IDirect3DTexture9* DeviceTest::LoadTexture(const std::vector<unsigned char>& dds)
+{
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture),
+              D3D_OK);
+    if (texture)
+        m_owned.push_back(texture);
+    return texture;
+}
+
+void DeviceTest::DrawTexture(ID3DXEffect* effect, IDirect3DBaseTexture9* texture, float width, float height)
+{
+    effect->SetTexture("g_tx", texture);
+    m_device->SetVertexDeclaration(PosColTexDeclaration());
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const float right = width - 0.5f, bottom = height - 0.5f;
+    const PosColTexVertex v[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
+                                  {right, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
+                                  {-0.5f, bottom, 0, 1, 0xFFFFFFFF, 0, 1},
+                                  {right, bottom, 0, 1, 0xFFFFFFFF, 1, 1}};
+    DrawWithEffect(effect, D3DPT_TRIANGLESTRIP, 2, v, sizeof(PosColTexVertex));
+}
+
+IDirect3DVertexDeclaration9* DeviceTest::Declaration(const D3DVERTEXELEMENT9* elements)
+{
+    IDirect3DVertexDeclaration9* d = nullptr;
+    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
+    if (d)
+        m_owned.push_back(d);
+    return d;
+}
+
 IDirect3DVertexDeclaration9* DeviceTest::PosColDeclaration()
 {
     const D3DVERTEXELEMENT9 elements[] = {
         {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
         {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
         D3DDECL_END()};
-    IDirect3DVertexDeclaration9* d = nullptr;
-    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
-    if (d)
-        m_owned.push_back(d);
-    return d;
+    return Declaration(elements);
 }
 
 IDirect3DVertexDeclaration9* DeviceTest::PosColTexDeclaration()
@@ -93,22 +127,14 @@ IDirect3DVertexDeclaration9* DeviceTest::PosColTexDeclaration()
         {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
         {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
         D3DDECL_END()};
-    IDirect3DVertexDeclaration9* d = nullptr;
-    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
-    if (d)
-        m_owned.push_back(d);
-    return d;
+    return Declaration(elements);
 }
 
 IDirect3DVertexDeclaration9* DeviceTest::PosDeclaration()
 {
     const D3DVERTEXELEMENT9 elements[] = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
-    IDirect3DVertexDeclaration9* d = nullptr;
-    EXPECT_EQ(m_device->CreateVertexDeclaration(elements, &d), D3D_OK);
-    if (d)
-        m_owned.push_back(d);
-    return d;
+    return Declaration(elements);
 }
 
 void DeviceTest::DrawWithEffect(ID3DXEffect* effect, D3DPRIMITIVETYPE type, UINT primitives, const void* vertices,

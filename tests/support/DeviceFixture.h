@@ -3,6 +3,7 @@
 // A window and a Direct3D 9 device for each test, and the Direct3D way of reading pixels
 // back: an off-screen plain surface, GetRenderTargetData and LockRect.
 #include "DeviceWindow.h"
+#include "Display.h"
 
 #include <d3dx9.h>
 #include <windows.h>
@@ -42,6 +43,15 @@ protected:
     uint32_t Pixel(const std::vector<uint32_t>& pixels, UINT x, UINT y) const { return pixels[y * m_width + x]; }
 
     ID3DXEffect* MakeEffect(const char* source);
+    // The device tests' effect (DeviceEffects.h) on the given technique; kept until tear-down.
+    ID3DXEffect* DeviceEffect(const char* technique);
+    // A texture made from a DDS file in memory; kept until tear-down. Null on failure.
+    IDirect3DTexture9* LoadTexture(const std::vector<unsigned char>& dds);
+    // Draws the texture with the effect's current technique over the top-left width x height
+    // pixels, its coordinates running 0...1 across them, with culling off.
+    void DrawTexture(ID3DXEffect* effect, IDirect3DBaseTexture9* texture, float width, float height);
+    // Vertex declarations, kept until tear-down.
+    IDirect3DVertexDeclaration9* Declaration(const D3DVERTEXELEMENT9* elements);
     IDirect3DVertexDeclaration9* PosColDeclaration();
     IDirect3DVertexDeclaration9* PosColTexDeclaration();
     IDirect3DVertexDeclaration9* PosDeclaration();
@@ -60,14 +70,6 @@ protected:
 // or D3DFMT_DXT1 (texels unused; blocks given as 8-byte records).
 std::vector<unsigned char> MakeDds(UINT width, UINT height, D3DFORMAT format, const std::vector<uint32_t>& texels,
                                    const std::vector<uint64_t>& blocks = {});
-
-bool HasDisplay();
-
-#define REQUIRE_DISPLAY()                                                   \
-    do {                                                                    \
-        if (!HasDisplay())                                                  \
-            GTEST_SKIP() << "needs an X display (the test command runs Xvfb)"; \
-    } while (0)
 
 // Channels of an ARGB value.
 inline int Alpha(uint32_t c) { return static_cast<int>(c >> 24); }

@@ -197,15 +197,9 @@ std::string Hex(uint32_t c)
 
 }  // namespace
 
-bool HasDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
-
 void GraphicsTest::SetUp()
 {
-    if (!HasDisplay())
-        GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+    REQUIRE_DISPLAY();
     if (!s_attempted) {
         s_attempted = true;
         s_ready = BringUpDevice();

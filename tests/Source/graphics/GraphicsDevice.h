@@ -7,6 +7,7 @@
 // with a point-sampled copy, so that tests start from exactly known pixels.
 #include "CGfxD3D.h"
 #include "CpuReference.h"
+#include "Display.h"
 
 #include <gtest/gtest.h>
 
@@ -113,8 +114,6 @@ protected:
 ::testing::AssertionResult ImagesEqual(const Image& actual, const Image& expected, int left = 0, int top = 0,
                                        int width = -1, int height = -1);
 ::testing::AssertionResult ColorNear(uint32_t actual, uint32_t expected, int tolerance);
-
-bool HasDisplay();
 
 // An image of one colour.
 inline Image Uniform(int width, int height, uint32_t color)

@@ -2,6 +2,7 @@
 #include "CPostProcess.h"
 #include "CaptureWaveOut.h"
 #include "Demo.h"
+#include "Display.h"
 #include "FrameClock.h"
 #include "FrameGrabber.h"
 #include "Intro.h"
@@ -122,7 +123,7 @@ class IntroTimeline : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!std::getenv("DISPLAY"))
+        if (!HasDisplay())
             return;
         // The title card: a first frame of no length, half a second, then the
         // last millisecond before ten seconds and the first of the main part.
@@ -149,8 +150,7 @@ protected:
 
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+        REQUIRE_DISPLAY();
         ASSERT_TRUE(s_failure.empty()) << s_failure;
         ASSERT_TRUE(s_finished) << "the loop ended after " << s_frame << " of " << s_script.size() << " frames";
     }

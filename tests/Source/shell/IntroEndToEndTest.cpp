@@ -1,3 +1,4 @@
+#include "Display.h"
 #include "FrameExpectations.h"
 
 #include <gtest/gtest.h>
@@ -53,8 +54,7 @@ class IntroEndToEnd : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+        REQUIRE_DISPLAY();
         if (RunCommand("command -v xdotool").empty())
             GTEST_SKIP() << "needs xdotool";
         // Held for the whole test, so the X server does not reset between clients.

@@ -1,3 +1,4 @@
+#include "Display.h"
 #include "FrameClock.h"
 #include "Intro.h"
 #include "Keyboard.h"
@@ -100,8 +101,7 @@ class Intro : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+        REQUIRE_DISPLAY();
         s_calls.clear();
         s_frames = 0;
         s_endFrames = 0;

@@ -5,21 +5,11 @@
 // X server, and the ways the cross-check draws and reads pixels back with it.
 #include "DeviceWindow.h"
 #include "Figures.h"
+#include "GfxVertices.h"  // the intro's screen-space vertices
 
 #include <d3d9.h>
 #include <d3dx9.h>
 #include <windows.h>
-
-struct PosColVertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-};
-
-struct PosColTexVertex {
-    float x, y, z, rhw;
-    D3DCOLOR color;
-    float u, v;
-};
 
 class CrossCheckDevice {
 public:

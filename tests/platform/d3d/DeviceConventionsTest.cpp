@@ -108,20 +108,11 @@ TEST_F(DeviceTest, HalfPixelShiftedQuadCopiesATextureTexelForTexel)
     for (UINT i = 0; i < texels.size(); ++i)
         texels[i] = 0xFF000000u | (i * 0x0103F1u & 0xFFFFFF);
     const std::vector<unsigned char> dds = MakeDds(16, 16, D3DFMT_A8R8G8B8, texels);
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture), D3D_OK);
-    m_owned.push_back(texture);
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    IDirect3DTexture9* texture = LoadTexture(dds);
+    ASSERT_NE(texture, nullptr);
+    ID3DXEffect* effect = DeviceEffect("TexLinear");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("TexLinear");
-    effect->SetTexture("g_tx", texture);
-    m_device->SetVertexDeclaration(PosColTexDeclaration());
-    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    const PosColTexVertex v[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
-                                  {15.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                  {-0.5f, 15.5f, 0, 1, 0xFFFFFFFF, 0, 1},
-                                  {15.5f, 15.5f, 0, 1, 0xFFFFFFFF, 1, 1}};
-    DrawWithEffect(effect, D3DPT_TRIANGLESTRIP, 2, v, sizeof(PosColTexVertex));
+    DrawTexture(effect, texture, 16, 16);
     const std::vector<uint32_t> pixels = ReadBackBuffer();
     int wrong = 0;
     for (UINT y = 0; y < 16; ++y)
@@ -145,9 +136,8 @@ TEST_F(DeviceTest, TopRowOfARenderTargetIsTextureRowZero)
     surface->Release();
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 0.0f, 0);
     // A red band over the top eight rows, drawn with geometry, not with a clear.
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Flat");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Flat");
     m_device->SetVertexDeclaration(PosColDeclaration());
     PosColVertex v[4];
     Quad(v, 0.0f, 0.0f, 64.0f, 8.0f, 0xFFFF0000);
@@ -184,9 +174,8 @@ TEST_F(DeviceTest, ClockwiseCullingAsSeenOnScreen)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Flat");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Flat");
     m_device->SetVertexDeclaration(PosColDeclaration());
     // On screen (y down): left triangle clockwise, right one counter-clockwise.
     const PosColVertex cw[3] = {{2, 2, 0, 1, 0xFFFF0000}, {30, 2, 0, 1, 0xFFFF0000}, {2, 30, 0, 1, 0xFFFF0000}};
@@ -210,9 +199,8 @@ TEST_F(DeviceTest, MatricesAreRowVectorsSetRowByRow)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Transform");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Transform");
     // Not symmetric: x' = x + 0.5 y + 0.5, y' = y. Transposed it would put the shift in w.
     D3DXMATRIX m = Identity();
     m.m[1][0] = 0.5f;
@@ -235,9 +223,8 @@ TEST_F(DeviceTest, ClipDepthRunsFromZeroToWWithNearClippingAtZero)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Clip");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Clip");
     m_device->SetVertexDeclaration(PosDeclaration());
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     m_device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
@@ -259,9 +246,8 @@ TEST_F(DeviceTest, DepthTestsAndWritesAsSet)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Flat");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Flat");
     m_device->SetVertexDeclaration(PosColDeclaration());
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     PosColVertex near[4], far[4], middle[4];
@@ -291,9 +277,8 @@ TEST_F(DeviceTest, SourceAlphaBlendingIsWithinOneStep)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Flat");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Flat");
     m_device->SetVertexDeclaration(PosColDeclaration());
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     m_device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
@@ -318,9 +303,8 @@ TEST_F(DeviceTest, SamplerStatesComeFromSamplerState)
     ASSERT_TRUE(CreateDevice(false));
     // Two texels, black and white: point sampling picks one, linear blends them.
     const std::vector<unsigned char> dds = MakeDds(2, 1, D3DFMT_X8R8G8B8, {0xFF000000, 0xFFFFFFFF});
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture), D3D_OK);
-    m_owned.push_back(texture);
+    IDirect3DTexture9* texture = LoadTexture(dds);
+    ASSERT_NE(texture, nullptr);
     ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
     ASSERT_NE(effect, nullptr);
     effect->SetTexture("g_tx", texture);

@@ -1,6 +1,7 @@
 // D3DX meshes through the stand-in device: what the loaders hand out, and what they draw.
 // Drawing renders headless (Xvfb and Mesa) and reads the pixels back.
 #include "DeviceWindow.h"
+#include "Display.h"
 #include "XFileSamples.h"
 #if __has_include("win/EmbeddedResources.h")
 #include "win/EmbeddedResources.h"
@@ -85,7 +86,7 @@ Rig& GetRig()
 {
     static Rig& rig = *new Rig;  // kept to the end of the process, as the device is
     static bool made = false;
-    if (!made && std::getenv("DISPLAY")) {
+    if (!made && HasDisplay()) {
         made = true;
         if (rig.host.Open(SIZE, SIZE))
             rig.device = rig.host.CreateDevice(SIZE, SIZE);
@@ -97,8 +98,7 @@ Rig& GetRig()
 }
 
 #define REQUIRE_DEVICE()                                                      \
-    if (!std::getenv("DISPLAY"))                                              \
-        GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";    \
+    REQUIRE_DISPLAY();                                                        \
     ASSERT_NE(GetRig().device, nullptr);                                      \
     ASSERT_NE(GetRig().effect, nullptr)
 

@@ -76,9 +76,8 @@ TEST_F(DeviceTest, EndRestoresTheStatesThePassesChanged)
     ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
     ASSERT_NE(effect, nullptr);
     const std::vector<unsigned char> dds = MakeDds(1, 1, D3DFMT_A8R8G8B8, {0xFFFFFFFF});
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture), D3D_OK);
-    m_owned.push_back(texture);
+    IDirect3DTexture9* texture = LoadTexture(dds);
+    ASSERT_NE(texture, nullptr);
     effect->SetTexture("g_tx", texture);
 
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
@@ -137,9 +136,8 @@ TEST_F(DeviceTest, ParametersReachTheShadersAtBeginPass)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("Clip");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("Clip");
     m_device->SetVertexDeclaration(PosDeclaration());
     m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);

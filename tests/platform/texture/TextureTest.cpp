@@ -1,5 +1,4 @@
 // D3DX textures from DDS images, the device's reference counting, and the D3DX matrix functions.
-#include "DeviceEffects.h"
 #include "DeviceFixture.h"
 
 #include <cstring>
@@ -48,20 +47,11 @@ TEST_F(DeviceTest, ScaledImageFillsItsTexture)
     ASSERT_TRUE(CreateDevice(false));
     // 3 x 1: red, green, blue; enlarged to 4 x 1, the ends keep their colours.
     const std::vector<unsigned char> dds = MakeDds(3, 1, D3DFMT_A8R8G8B8, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF});
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture), D3D_OK);
-    m_owned.push_back(texture);
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    IDirect3DTexture9* texture = LoadTexture(dds);
+    ASSERT_NE(texture, nullptr);
+    ID3DXEffect* effect = DeviceEffect("TexPoint");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("TexPoint");
-    effect->SetTexture("g_tx", texture);
-    m_device->SetVertexDeclaration(PosColTexDeclaration());
-    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    const PosColTexVertex v[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
-                                  {3.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                  {-0.5f, 0.5f, 0, 1, 0xFFFFFFFF, 0, 1},
-                                  {3.5f, 0.5f, 0, 1, 0xFFFFFFFF, 1, 1}};
-    DrawWithEffect(effect, D3DPT_TRIANGLESTRIP, 2, v, sizeof(PosColTexVertex));
+    DrawTexture(effect, texture, 4, 1);
     const std::vector<uint32_t> pixels = ReadBackBuffer();
     EXPECT_GT(Red(Pixel(pixels, 0, 0)), 200);
     EXPECT_LT(Blue(Pixel(pixels, 0, 0)), 60);
@@ -77,20 +67,11 @@ TEST_F(DeviceTest, Dxt1TexelsReachTheScreenExactly)
     // row 0, 1, 2, 3 (row 0) and 1, 0, 3, 2 (the other rows).
     const uint64_t block = 0xF800ull | 0x001Full << 16 | 0xE4ull << 32 | 0xB1ull << 40 | 0xB1ull << 48 | 0xB1ull << 56;
     const std::vector<unsigned char> dds = MakeDds(4, 4, D3DFMT_DXT1, {}, {block});
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture), D3D_OK);
-    m_owned.push_back(texture);
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    IDirect3DTexture9* texture = LoadTexture(dds);
+    ASSERT_NE(texture, nullptr);
+    ID3DXEffect* effect = DeviceEffect("TexPoint");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("TexPoint");
-    effect->SetTexture("g_tx", texture);
-    m_device->SetVertexDeclaration(PosColTexDeclaration());
-    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    const PosColTexVertex v[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
-                                  {3.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                  {-0.5f, 3.5f, 0, 1, 0xFFFFFFFF, 0, 1},
-                                  {3.5f, 3.5f, 0, 1, 0xFFFFFFFF, 1, 1}};
-    DrawWithEffect(effect, D3DPT_TRIANGLESTRIP, 2, v, sizeof(PosColTexVertex));
+    DrawTexture(effect, texture, 4, 4);
     const std::vector<uint32_t> p = ReadBackBuffer();
     EXPECT_EQ(Pixel(p, 0, 0), 0xFFFF0000u);
     EXPECT_EQ(Pixel(p, 1, 0), 0xFF0000FFu);
@@ -197,17 +178,9 @@ TEST_F(DeviceTest, TextureLoaderOptionsKeepTheFileSizeOrPlaceTheImageUnscaled)
               D3D_OK);
     m_owned.push_back(texture);
     EXPECT_EQ(texture->GetLevelCount(), 3u);
-    ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
+    ID3DXEffect* effect = DeviceEffect("TexPoint");
     ASSERT_NE(effect, nullptr);
-    effect->SetTechnique("TexPoint");
-    effect->SetTexture("g_tx", texture);
-    m_device->SetVertexDeclaration(PosColTexDeclaration());
-    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    const PosColTexVertex v[4] = {{-0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 0},
-                                  {3.5f, -0.5f, 0, 1, 0xFFFFFFFF, 1, 0},
-                                  {-0.5f, 1.5f, 0, 1, 0xFFFFFFFF, 0, 1},
-                                  {3.5f, 1.5f, 0, 1, 0xFFFFFFFF, 1, 1}};
-    DrawWithEffect(effect, D3DPT_TRIANGLESTRIP, 2, v, sizeof(PosColTexVertex));
+    DrawTexture(effect, texture, 4, 2);
     const std::vector<uint32_t> p = ReadBackBuffer();
     EXPECT_EQ(Pixel(p, 0, 0), 0xFFFF0000u);
     EXPECT_EQ(Pixel(p, 2, 0), 0xFF0000FFu);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Display.h"
 #include "win/PlatformWindow.h"
 
 #include <gtest/gtest.h>
@@ -28,17 +29,11 @@ inline LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-inline bool HasDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
-
 class WindowFixture : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!HasDisplay())
-            GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+        REQUIRE_DISPLAY();
         WNDCLASSEXA c = {};
         c.cbSize = sizeof c;
         c.style = CS_CLASSDC;

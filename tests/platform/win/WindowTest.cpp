@@ -1,3 +1,4 @@
+#include "Display.h"
 #include "win/PlatformWindow.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +42,7 @@ TEST(Window, ClassRegistrationIsByName)
 
 TEST(Window, PopupWindowHasAnSdlWindowUntilDestroyed)
 {
-    if (!getenv("DISPLAY"))
-        GTEST_SKIP() << "needs an X display (the test command runs Xvfb)";
+    REQUIRE_DISPLAY();
     const WNDCLASSEXA c = MakeClass("Skelvane");
     ASSERT_NE(RegisterClassExA(&c), 0);
     HWND window = CreateWindowExA(0, "Skelvane", "", WS_POPUP, 100, 100, 1024, 768, nullptr, nullptr,
