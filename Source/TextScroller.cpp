@@ -27,6 +27,8 @@ const D3DVERTEXELEMENT9 DECL_POS_NORMAL[] = {
 TextScroller::TextScroller()
     : m_pVertexDecl(NULL),
       m_pTextEffect(NULL),
+      m_hTextDC(NULL),
+      m_hTextFont(NULL),
       m_TextPosition(0),
       m_TextLength(SCROLL_TEXT_LENGTH),
       m_ScrollOffset(0.0f),
@@ -44,6 +46,8 @@ TextScroller::TextScroller()
     HFONT font = CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
                              "Impact");
     SelectObject(hdc, font);
+    m_hTextDC = hdc;
+    m_hTextFont = font;
 
     // One record shared by every glyph: a glyph that fails to build repeats the
     // advance of the one before it.

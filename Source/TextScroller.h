@@ -40,6 +40,10 @@ private:
 
     IDirect3DVertexDeclaration9* m_pVertexDecl;
     ID3DXEffect* m_pTextEffect;
+    // The context and font the glyph meshes are built from: never released, held here
+    // so they stay reachable as long as the scroller.
+    HDC m_hTextDC;
+    HFONT m_hTextFont;
     ID3DXMesh* m_pGlyphMeshes[GLYPH_COUNT];
     float m_GlyphAdvances[GLYPH_COUNT];
     unsigned char m_CharacterMap[256];

@@ -22,6 +22,8 @@ const float SCROLL_SPEED = 2.0f;
 TextScroller::TextScroller(const float* advances, const char* text, int textLength)
     : m_pVertexDecl(NULL),
       m_pTextEffect(NULL),
+      m_hTextDC(NULL),
+      m_hTextFont(NULL),
       m_TextPosition(0),
       m_TextLength(textLength),
       m_ScrollOffset(0.0f),

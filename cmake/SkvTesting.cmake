@@ -3,8 +3,10 @@
 #
 # One GoogleTest binary. Natively each test is registered with ctest; in the
 # mingw-w64 flavour the binary runs under wine as a single ctest entry.
-# GUARDED binaries (player, loaders, parsers) are the only ones built in the
-# sanitizer flavours, where the custom target skv_guarded builds them all.
+# GUARDED binaries (player, loaders, parsers, and the intro's captured frames and
+# timeline, which run the whole graphics path and the music's thread) are the only
+# ones built in the sanitizer flavours, where the custom target skv_guarded builds
+# them all.
 # SERIAL tests run alone: those that need the keyboard focus of the shared X
 # display, which any window shown by a test running beside them would take.
 # ONE_PROCESS binaries run as a single ctest entry: their tests share one costly

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,7 +26,13 @@ namespace {
 const int FRAME_MS = 16;
 const int WIDTH = 1024;
 const int HEIGHT = 768;
+#if defined(SKV_CAPTURE_SHORT_SPAN)
+// The sanitizer flavours stop a little after the white fade: the main part costs many
+// times a title-card frame there, and the frames the cubes are compared at lie far on.
+const double TIMES[] = {0.5, 5.0, 9.5, 10.2, 10.5, 11.0, 12.5, 14.0};
+#else
 const double TIMES[] = {0.5, 5.0, 9.5, 10.2, 10.5, 11.0, 12.5, 14.0, 29.0, 31.0};
+#endif
 
 struct Frame {
     TestImage image;
@@ -381,6 +388,8 @@ bool IsTextColour(uint32_t c)
 TEST_F(CapturedFrames, CubesAndTextChangeOnlyWhereTheirTransformsPutThem)
 {
     const double T1 = 29.0, T2 = 31.0;
+    if (!s_frames.count(T1) || !s_frames.count(T2))
+        GTEST_SKIP() << "this flavour captures only the first " << TIMES[std::size(TIMES) - 1] << " s";
     Mask moving = TextBand(BLUR_REACH);
     std::vector<CubeOnScreen> cubes[2];
     for (int f = 0; f < 2; ++f)
