@@ -12,7 +12,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target skelvane-capture
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/capture/skelvane-capture" \
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/bin/skelvane-capture" \
   --at "$(IFS=,; echo "${times[*]}")" --out "$work"
 mkdir -p "$root/docs"
 for t in "${times[@]}"; do

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Rebuilds the generated assets in Data/ from the generators in tools/:
+# Rebuilds the generated assets in Data/ from the generators in tools/generators/:
 # the pictures (with their previews), the cube mesh, the scroll text and the
 # music. The generators are deterministic, so an unchanged tree rebuilds
 # every file byte for byte.
@@ -13,8 +13,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target gen_images gen_mesh gen_music gen_scrolltext
 
 mkdir -p "$out/preview"
-"$build/tools/gen_images/gen_images" "$out"
-"$build/tools/gen_mesh/gen_mesh" "$out/cube.x"
-"$build/tools/gen_scrolltext/gen_scrolltext" "$out/ScrollText.inc"
-"$build/tools/gen_music/gen_music" "$out/music.xm"
+"$build/tools/bin/gen_images" "$out"
+"$build/tools/bin/gen_mesh" "$out/cube.x"
+"$build/tools/bin/gen_scrolltext" "$out/ScrollText.inc"
+"$build/tools/bin/gen_music" "$out/music.xm"
 echo "assets written to $out"

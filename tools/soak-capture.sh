@@ -32,7 +32,7 @@ while [ $# -gt 0 ]; do
     *) echo "soak-capture: unknown argument $1" >&2; exit 2 ;;
   esac
 done
-program="$build/tools/capture/skelvane-capture"
+program="$build/tools/bin/skelvane-capture"
 if [ ! -x "$program" ]; then
   echo "soak-capture: no $program (cmake --build $build --target skelvane-capture)" >&2
   exit 2
