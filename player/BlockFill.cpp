@@ -36,15 +36,9 @@ bool OpenBlockRing(Song* song)
     return true;
 }
 
-void FillBlock()
+void MixBlock(Song* song, float* mix, int16_t* pcm)
 {
-    Song* song = PlayRing.currentSong;
-    if (!song || !PlayRing.mixRing)
-        return;
-    const int32_t block = PlayRing.nextBlock;
-    float* mix = PlayRing.mixRing + size_t(block) * BlockFrames * 2;
     std::memset(mix, 0, sizeof(float) * 2 * BlockFrames);
-
     int32_t done = 0;
     int32_t left = song->samplesLeftInTick;
     while (done < BlockFrames) {
@@ -63,13 +57,22 @@ void FillBlock()
         done += count;
         left -= count;
     }
+    song->samplesLeftInTick = left;
+    ConvertToPcm16(pcm, mix, BlockFrames);
+}
+
+void FillBlock()
+{
+    Song* song = PlayRing.currentSong;
+    if (!song || !PlayRing.mixRing)
+        return;
+    const int32_t block = PlayRing.nextBlock;
+    MixBlock(song, PlayRing.mixRing + size_t(block) * BlockFrames * 2,
+             PlayRing.pcmRing + size_t(block) * BlockFrames * 2);
     BlockPosition& position = PlayRing.positions[block];
     position.orderPos = uint8_t(song->orderPos);
     position.row = uint8_t(song->row);
     position.playTimeMs = song->playTimeMs;
-    song->samplesLeftInTick = left;
-
-    ConvertToPcm16(PlayRing.pcmRing + size_t(block) * BlockFrames * 2, mix, BlockFrames);
     PlayRing.nextBlock = block + 1 == BlockCount ? 0 : block + 1;
 }
 

@@ -44,6 +44,12 @@ extern BlockRing PlayRing;
 // out or the song is null.
 bool OpenBlockRing(Song* song);
 
+// Mixes the song's next BlockFrames frames: a sequencer tick whenever the
+// frames of the current tick are used up, the voices mixed between ticks into
+// mix (BlockFrames stereo floats, cleared first), the block converted to PCM
+// in pcm. Every block of the ring and of an offline render is made by it.
+void MixBlock(Song* song, float* mix, int16_t* pcm);
+
 // Mixes block nextBlock for the current song: a sequencer tick whenever the
 // frames of the current tick are used up, the voices mixed between ticks, the
 // block's position stored and the block converted to PCM; nextBlock moves on,

@@ -55,5 +55,10 @@ void ResetVoiceTable();
 // Adds voices 0..63 into frames stereo frames starting at out.
 void MixVoices(float* out, int32_t frames);
 
+// Whether the mixer may render eight frames at a time with AVX2 where the
+// processor has it (allowed unless told otherwise). The samples are the same
+// either way; tests and benchmarks compare the two.
+void AllowWideMixing(bool allowed);
+
 // Rounds (ties to even) and clamps 2 x frames floats into 16-bit PCM.
 void ConvertToPcm16(int16_t* destination, const float* source, int32_t frames);

@@ -1,27 +1,54 @@
 #include "OfflineRender.h"
 
-#include "BlockFill.h"
 #include "PlayState.h"
+#include "PlayerMemory.h"
 
 #include <cstring>
+
+bool StartSongStream(SongStream& stream, Song* song)
+{
+    stream.song = song;
+    stream.pcmFrames = 0;
+    if (!song)
+        return false;
+    ResetPlayState(song);
+    return true;
+}
+
+void ReadSongStream(SongStream& stream, int16_t* destination, int64_t frames)
+{
+    if (!stream.song || !destination)
+        return;
+    while (frames > 0) {
+        if (stream.pcmFrames == 0 && frames >= BlockFrames) {
+            MixBlock(stream.song, stream.mix, destination);
+            destination += size_t(BlockFrames) * 2;
+            frames -= BlockFrames;
+            continue;
+        }
+        if (stream.pcmFrames == 0) {
+            MixBlock(stream.song, stream.mix, stream.pcm);
+            stream.pcmFrames = BlockFrames;
+        }
+        const int32_t count = frames < stream.pcmFrames ? int32_t(frames) : stream.pcmFrames;
+        const int16_t* from = stream.pcm + size_t(BlockFrames - stream.pcmFrames) * 2;
+        std::memcpy(destination, from, size_t(count) * 2 * sizeof(int16_t));
+        destination += size_t(count) * 2;
+        frames -= count;
+        stream.pcmFrames -= count;
+    }
+}
 
 bool RenderSong(Song* song, int16_t* destination, int64_t frames)
 {
     if (!song || (!destination && frames > 0))
         return false;
-    ResetPlayState(song);
-    if (!OpenBlockRing(song))
+    // About 11 KB: kept off the stack of the caller's thread.
+    SongStream* stream = static_cast<SongStream*>(PlayerAllocZeroed(sizeof(SongStream)));
+    if (!stream)
         return false;
-    int64_t done = 0;
-    while (done < frames) {
-        const int32_t block = PlayRing.nextBlock;
-        FillBlock();
-        int64_t count = frames - done;
-        if (count > BlockFrames)
-            count = BlockFrames;
-        std::memcpy(destination + done * 2, BlockPcm(block), size_t(count) * 2 * sizeof(int16_t));
-        done += count;
-    }
-    CloseBlockRing();
+    StartSongStream(*stream, song);
+    ReadSongStream(*stream, destination, frames);
+    PlayerFree(stream);
     return true;
 }

@@ -9,4 +9,5 @@
 #include "PlayState.h"
 #include "Sequencer.h"
 #include "Song.h"
+#include "SongLength.h"
 #include "XmLoader.h"

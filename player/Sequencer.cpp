@@ -199,3 +199,13 @@ void SongTick(Song* song)
         song->tick = 0;
     }
 }
+
+int32_t SkipRestOfRow(Song* song)
+{
+    if (!song || song->tick == 0)
+        return 0;
+    const int32_t left = song->speed + song->patternDelayTicks - song->tick;
+    song->patternDelayTicks = 0;
+    song->tick = 0;
+    return left > 0 ? left : 0;
+}

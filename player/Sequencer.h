@@ -13,6 +13,12 @@ void SongTick(Song* song);
 void ProcessRow(Song* song);
 void ProcessTick(Song* song);
 
+// Ends the current row without running the ticks it has left, and returns
+// how many those were. Only tick 0 of a row changes the song's course and
+// timing, so a pass that follows just those (the song length) can skip the
+// rest. 0 at the start of a row.
+int32_t SkipRestOfRow(Song* song);
+
 // Stores the BPM and the tick length it gives. A BPM below 1 counts as 1, and
 // a tick always lasts at least one frame.
 void SetBpm(Song* song, int32_t bpm);

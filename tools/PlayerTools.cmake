@@ -30,6 +30,16 @@ target_include_directories(skv_xm2wav PUBLIC ${CMAKE_CURRENT_LIST_DIR}/xm2wav)
 target_link_libraries(skv_xm2wav PUBLIC skv_player)
 add_executable(xm2wav ${CMAKE_CURRENT_LIST_DIR}/xm2wav/main.cpp)
 target_link_libraries(xm2wav PRIVATE skv_xm2wav)
+# Linked statically: a render is over in milliseconds, and resolving the C++
+# library's symbols at start-up would be a noticeable part of them.
+if(NOT WIN32)
+  target_link_options(xm2wav PRIVATE -static)
+endif()
 
 add_executable(make_bench_module ${CMAKE_CURRENT_LIST_DIR}/make_bench_module.cpp)
 target_link_libraries(make_bench_module PRIVATE skv_xmwriter)
+
+# Whole-process cost of two xm2wav builds side by side (POSIX process calls).
+if(NOT WIN32)
+  add_executable(bench_xm2wav ${CMAKE_CURRENT_LIST_DIR}/bench_xm2wav.cpp)
+endif()

@@ -2,7 +2,9 @@
 // looped samples (forward and ping-pong, assorted lengths and steps) at
 // steady gains, mixed in 20 ms blocks as the block fill does.
 //
-//     bench_mix [--seconds S] [--voices N]
+//     bench_mix [--seconds S] [--voices N] [--narrow]
+//
+// --narrow keeps the mixer off its eight-frames-at-a-time AVX2 path.
 
 #include "Mixer.h"
 
@@ -69,8 +71,10 @@ int main(int argc, char** argv)
             seconds = std::atof(argv[++i]);
         else if (std::strcmp(argv[i], "--voices") == 0 && i + 1 < argc)
             voices = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--narrow") == 0)
+            AllowWideMixing(false);
         else {
-            std::fprintf(stderr, "usage: bench_mix [--seconds S] [--voices N]\n");
+            std::fprintf(stderr, "usage: bench_mix [--seconds S] [--voices N] [--narrow]\n");
             return 1;
         }
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<uint64_t> s_tickFrames;
@@ -116,6 +118,32 @@ TEST(BlockFill, RenderingTheSameSongTwiceGivesIdenticalSamples)
     EXPECT_FALSE(AllZero(first, 0));
     EXPECT_EQ(first, second);
     EXPECT_EQ(song->instruments[0].samples[0]->finetune, 0);
+}
+
+TEST(BlockFill, AStreamReadInPiecesOfAnySizeGivesTheRingsSamples)
+{
+    Lab lab = BusyLab();
+    SongPtr song = lab.Load();
+    const int blocks = 60;
+    std::vector<int16_t> ring;
+    ResetPlayState(song.get());
+    ASSERT_TRUE(OpenBlockRing(song.get()));
+    for (int b = 0; b < blocks; ++b) {
+        FillBlock();
+        ring.insert(ring.end(), BlockPcm(b), BlockPcm(b) + BlockFrames * 2);
+    }
+    CloseBlockRing();
+
+    static SongStream stream;
+    ASSERT_TRUE(StartSongStream(stream, song.get()));
+    std::vector<int16_t> streamed(ring.size());
+    const int64_t pieces[] = {1, BlockFrames - 1, BlockFrames, BlockFrames + 1, 4000, 7};
+    for (int64_t done = 0, i = 0; done < blocks * BlockFrames; done += pieces[i++ % 6])
+        ReadSongStream(stream, streamed.data() + done * 2,
+                       std::min<int64_t>(pieces[i % 6], blocks * BlockFrames - done));
+    EXPECT_FALSE(AllZero(ring, 0));
+    EXPECT_EQ(streamed, ring);
+    EXPECT_FALSE(StartSongStream(stream, nullptr));
 }
 
 TEST(BlockFill, PanningZeroIsLeftAndFullIsRight)

@@ -83,7 +83,11 @@ uint64_t PositionOf(const Voice& voice)
 class Mixer : public testing::Test {
 protected:
     void SetUp() override { ResetVoiceTable(); }
-    void TearDown() override { ResetVoiceTable(); }
+    void TearDown() override
+    {
+        ResetVoiceTable();
+        AllowWideMixing(true);
+    }
 };
 
 }  // namespace
@@ -382,23 +386,26 @@ TEST_F(Mixer, NothingHappensForEmptyStretches)
 TEST_F(Mixer, PairedFramesEqualFramesMixedOneByOne)
 {
     // Stretches of one frame take the single-frame path; long stretches the
-    // two-frames-per-iteration path. Both must give the same samples.
+    // paths of two, four and (with AVX2, where present) eight frames per
+    // iteration. All must give the same samples.
     TestSample sample(Ramp(5000, -30000, 13), LOOP_PINGPONG, 1000, 3000);
-    std::vector<float> outputs[2];
-    for (int run = 0; run < 2; ++run) {
+    std::vector<float> outputs[3];
+    for (int run = 0; run < 3; ++run) {
         ResetVoiceTable();
+        AllowWideMixing(run == 2);
         SteadyVoice(0, sample.sample, FIXED_ONE * 13 / 7 + 12345, 201, 77);
         SteadyVoice(1, sample.sample, FIXED_ONE / 3 + 1, 255, 3);
         std::vector<float> out;
-        for (int frame = 0; frame < 4000; frame += run == 0 ? 1 : 400) {
-            const std::vector<float> part = Mix(run == 0 ? 1 : 400);
+        for (int frame = 0; frame < 4000; frame += run == 0 ? 1 : 401) {
+            const std::vector<float> part = Mix(run == 0 ? 1 : 401);
             out.insert(out.end(), part.begin(), part.end());
         }
+        out.resize(4000 * 2);
         outputs[run] = out;
     }
-    ASSERT_EQ(outputs[0].size(), outputs[1].size());
-    for (size_t i = 0; i < outputs[0].size(); ++i)
-        ASSERT_EQ(outputs[0][i], outputs[1][i]) << i;
+    for (int run = 1; run < 3; ++run)
+        for (size_t i = 0; i < outputs[0].size(); ++i)
+            ASSERT_EQ(outputs[0][i], outputs[run][i]) << "run " << run << ", value " << i;
 }
 
 TEST_F(Mixer, ConvertToPcm16AgreesWithRoundingToEvenForEveryValue)

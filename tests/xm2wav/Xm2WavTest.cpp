@@ -3,12 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 namespace {
+
+struct RowStart {
+    int64_t frame;
+    int32_t order;
+    int32_t pattern;
+    int32_t row;
+};
 
 struct Outcome {
     int status;
@@ -93,6 +101,22 @@ std::vector<RowStart> RowLog(const XmModule& module, double seconds, const std::
     return rows;
 }
 
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
+}
+
+// The frames a WAV file holds, after checking its header says so.
+int64_t WavFrames(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() < 44)
+        return -1;
+    EXPECT_EQ(U32At(bytes, 40), bytes.size() - 44);
+    EXPECT_EQ(U32At(bytes, 4), bytes.size() - 8);
+    return int64_t(bytes.size() - 44) / 4;
+}
+
 std::string Describe(const std::vector<RowStart>& rows)
 {
     std::ostringstream text;
@@ -124,10 +148,14 @@ TEST(Xm2Wav, InvalidModuleGetsAMessageAndNoOutput)
     ASSERT_NE(file, nullptr);
     std::fputs("Extended Module: but nothing after it", file);
     std::fclose(file);
-    const Outcome outcome = Xm2Wav({xm, wav});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.err.find("garbage.xm"), std::string::npos);
-    EXPECT_NE(outcome.err.find("not a valid XM module"), std::string::npos);
+    for (const std::string& output : {wav, std::string("-")}) {
+        const Outcome outcome = Xm2Wav({xm, output});
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_NE(outcome.err.find("garbage.xm"), std::string::npos);
+        EXPECT_NE(outcome.err.find("not a valid XM module"), std::string::npos);
+        EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1);
+        EXPECT_EQ(outcome.out, "");
+    }
     EXPECT_FALSE(Exists(wav));
     std::remove(xm.c_str());
 }
@@ -137,11 +165,16 @@ TEST(Xm2Wav, RefusesABadCommandLine)
     EXPECT_EQ(Xm2Wav({}).status, 1);
     EXPECT_EQ(Xm2Wav({"only-one.xm"}).status, 1);
     EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--seconds", "-3"}).status, 1);
+    EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--seconds", "21601"}).status, 1);
+    EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--loops", "-1"}).status, 1);
+    EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--loops", "2x"}).status, 1);
     EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--loud"}).status, 1);
-    EXPECT_NE(Xm2Wav({}).err.find("usage"), std::string::npos);
+    const std::string help = Xm2Wav({}).err;
+    EXPECT_EQ(help.find("usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N]"), 0u) << help;
+    EXPECT_NE(help.find("stops after 30:00"), std::string::npos) << help;
 }
 
-TEST(Xm2Wav, WritesTheBlockFillSamplesAsAWavFile)
+TEST(Xm2Wav, StreamsTheRenderedSamplesToAFileOrStandardOutput)
 {
     Lab lab(2, 8, 3);
     lab.At(0, 0) = Cell("C-4", 1, 0, '8', 0x00);
@@ -149,28 +182,25 @@ TEST(Xm2Wav, WritesTheBlockFillSamplesAsAWavFile)
     const std::string xm = Temp("wav.xm");
     const std::string wav = Temp("wav.wav");
     ASSERT_TRUE(WriteXmFile(lab.module, xm.c_str()));
+    // 22,050 frames: more than one chunk of writing, not a whole number of blocks.
     const Outcome outcome = Xm2Wav({xm, wav, "--seconds", "0.5"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_NE(outcome.err.find("2 channels, 1 patterns, 2 instruments, 0.5 s rendered"),
+    EXPECT_NE(outcome.err.find("2 channels, 1 patterns, 2 instruments; the song lasts 0:00.48 "
+                               "and loops to order 0, row 0; 0:00.50 rendered at "),
               std::string::npos)
         << outcome.err;
     EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1);
 
     const std::vector<uint8_t> bytes = ReadWholeFile(wav);
-    ASSERT_EQ(bytes.size(), 44u + 22050u * 4);
+    ASSERT_EQ(WavFrames(bytes), 22050);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");
-    auto u32 = [&bytes](size_t at) {
-        return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-               uint32_t(bytes[at + 3]) << 24;
-    };
-    EXPECT_EQ(u32(4), 36u + 22050u * 4);
-    EXPECT_EQ(u32(20), 0x00020001u);  // PCM, stereo
-    EXPECT_EQ(u32(24), 44100u);
-    EXPECT_EQ(u32(28), 176400u);
-    EXPECT_EQ(u32(32), 0x00100004u);  // block alignment 4, 16 bits
+    EXPECT_EQ(U32At(bytes, 16), 16u);
+    EXPECT_EQ(U32At(bytes, 20), 0x00020001u);  // PCM, stereo
+    EXPECT_EQ(U32At(bytes, 24), 44100u);
+    EXPECT_EQ(U32At(bytes, 28), 176400u);
+    EXPECT_EQ(U32At(bytes, 32), 0x00100004u);  // block alignment 4, 16 bits
     EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "data");
-    EXPECT_EQ(u32(40), 22050u * 4);
 
     SongPtr song = lab.Load();
     std::vector<int16_t> expected(22050 * 2);
@@ -183,8 +213,92 @@ TEST(Xm2Wav, WritesTheBlockFillSamplesAsAWavFile)
     }
     EXPECT_TRUE(left);
     EXPECT_TRUE(right);
+
+    const Outcome piped = Xm2Wav({xm, "-", "--seconds", "0.5"});
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_TRUE(piped.out == std::string(bytes.begin(), bytes.end()));
     std::remove(xm.c_str());
     std::remove(wav.c_str());
+}
+
+TEST(Xm2Wav, PlaysTheSongOnceOrWithMorePassesFromWhereItLoops)
+{
+    const std::string xm = Temp("once.xm");
+    const std::string wav = Temp("once.wav");
+    const std::string csv = Temp("once.csv");
+    // Speed 2 at 125 BPM: 8 rows of order 0, 4 of order 1, then back to order 1.
+    Lab lab(1, 8, 2);
+    lab.AddPattern(4);
+    lab.module.orders = {0, 1};
+    lab.module.restart = 1;
+    lab.At(0, 0) = lab.At(0, 0, 1) = Cell("C-4", 1);
+    ASSERT_TRUE(WriteXmFile(lab.module, xm.c_str()));
+    const int64_t row = 2 * 882;
+    Outcome outcome = Xm2Wav({xm, wav});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(WavFrames(ReadWholeFile(wav)), 12 * row);
+    EXPECT_NE(outcome.err.find("the song lasts 0:00.48 and loops to order 1, row 0; 0:00.48 rendered"),
+              std::string::npos)
+        << outcome.err;
+
+    // Two more passes of order 1; the block fill starts that row exactly
+    // where the length pass put the song's end and each pass's end.
+    outcome = Xm2Wav({xm, wav, "--loops", "2", "--rows", csv});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(WavFrames(ReadWholeFile(wav)), (12 + 2 * 4) * row);
+    std::vector<int64_t> loopStarts;
+    const std::vector<RowStart> rows = ReadRows(csv);
+    for (const RowStart& start : rows)
+        if (start.order == 1 && start.row == 0)
+            loopStarts.push_back(start.frame);
+    EXPECT_EQ(loopStarts, (std::vector<int64_t>{8 * row, 12 * row, 16 * row})) << Describe(rows);
+    EXPECT_EQ(rows.size(), 20u);
+    for (const std::string& path : {xm, wav, csv})
+        std::remove(path.c_str());
+}
+
+TEST(Xm2Wav, ASongThatNeverComesBackStopsAtTheLimit)
+{
+    // Speed 31 and EEF on every row: 64 rows last over 40 minutes.
+    Lab slow(1, 64, 31, 32);
+    for (int row = 0; row < 64; ++row)
+        slow.At(row, 0) = Fx('E', 0xEF);
+    const std::string xm = Temp("slow.xm");
+    const std::string wav = Temp("slow.wav");
+    ASSERT_TRUE(WriteXmFile(slow.module, xm.c_str()));
+    const Outcome outcome = Xm2Wav({xm, wav, "--seconds", "0.1", "--loops", "3"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.err.find("the song does not come back to a row it has played within 30:00.00; "
+                               "0:00.10 rendered"),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_EQ(WavFrames(ReadWholeFile(wav)), 4410);
+    std::remove(xm.c_str());
+    std::remove(wav.c_str());
+}
+
+TEST(Xm2Wav, RefusedOrFailedRendersLeaveNothingBehind)
+{
+    const std::string xm = Temp("refused.xm");
+    const std::string wav = Temp("refused.wav");
+    std::remove(wav.c_str());
+    // Speed 31 at 32 BPM: 2.5 minutes a pass; ten thousand more do not fit
+    // in a WAV file.
+    ASSERT_TRUE(WriteXmFile(Lab(1, 64, 31, 32).module, xm.c_str()));
+    const Outcome outcome = Xm2Wav({xm, wav, "--loops", "10000"});
+    EXPECT_NE(outcome.err.find("refused.xm: 10000 more passes of the song last longer than a "
+                               "WAV file can hold"),
+              std::string::npos)
+        << outcome.err;
+    const std::string csv = Temp("no-such-folder/rows.csv");
+    const Outcome failed = Xm2Wav({xm, wav, "--rows", csv});
+    EXPECT_NE(failed.err.find(csv + ": cannot write"), std::string::npos) << failed.err;
+    for (const Outcome& refused : {outcome, failed}) {
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1);
+    }
+    EXPECT_FALSE(Exists(wav));
+    std::remove(xm.c_str());
 }
 
 TEST(Xm2Wav, BenchPrintsTheMedianLast)

@@ -2,8 +2,20 @@
 
 #include <cstdio>
 
+namespace {
+
+// "m:ss.t"
+std::string FormatTime(int ms)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d.%d", ms / 60000, ms / 1000 % 60, ms / 100 % 10);
+    return text;
+}
+
+}  // namespace
+
 std::string FormatStatusLine(const std::string& moduleName, int orderPos, int songLength, int row,
-                             int playTimeMs, int barWidth)
+                             int playTimeMs, int songMs, int barWidth)
 {
     if (playTimeMs < 0)
         playTimeMs = 0;
@@ -15,11 +27,9 @@ std::string FormatStatusLine(const std::string& moduleName, int orderPos, int so
         barWidth = 0;
 
     char numbers[96];
-    const int minutes = playTimeMs / 60000;
-    const int seconds = playTimeMs / 1000 % 60;
-    const int tenths = playTimeMs / 100 % 10;
-    std::snprintf(numbers, sizeof numbers, "   order %2d/%d   row %2d   %d:%02d.%d  ", orderPos + 1, songLength,
-                  row, minutes, seconds, tenths);
+    std::snprintf(numbers, sizeof numbers, "   order %2d/%d   row %2d   %s%s%s  ", orderPos + 1, songLength,
+                  row, FormatTime(playTimeMs).c_str(), songMs >= 0 ? " / " : "",
+                  songMs >= 0 ? FormatTime(songMs).c_str() : "");
 
     // Positions before the current one are played; the current one is under way.
     const int played = orderPos < songLength ? orderPos : songLength;

@@ -1,10 +1,12 @@
-// xmplay INPUT.xm [--seconds S]
+// xmplay INPUT.xm [--loop] [--seconds S]
 //
 // Plays an XM module on the default audio device with the player's audio output
-// and shows one status line, about ten times a second, with what is audible now.
-// Ends on Enter, on Ctrl-C or after S seconds. Exit status: 0 after playing,
-// 1 for bad arguments or a file that cannot be played, 2 when there is no audio
-// device.
+// and shows one status line, about ten times a second, with what is audible now
+// and the song's length. Plays the song once, up to where it comes back to a row
+// it has played (a song that never does stops after 30:00); --loop plays on
+// until Enter or Ctrl-C. Enter, Ctrl-C or S seconds end it early. Exit status:
+// 0 after playing, 1 for bad arguments or a file that cannot be played, 2 when
+// there is no audio device.
 #include "AudioOutput.h"
 #include "FileInput.h"
 #include "Player.h"
@@ -23,7 +25,9 @@
 namespace {
 
 const int STATUS_INTERVAL_MS = 100;
+const int END_POLL_MS = 5;
 const int BAR_WIDTH = 24;
+const int64_t SONG_LIMIT_SECONDS = 30 * 60;
 
 volatile std::sig_atomic_t s_interrupted = 0;
 std::atomic<bool> s_enterPressed{false};
@@ -48,7 +52,7 @@ void WatchForEnter()
 
 int Usage(const char* program)
 {
-    std::fprintf(stderr, "usage: %s INPUT.xm [--seconds S]\n", program);
+    std::fprintf(stderr, "usage: %s INPUT.xm [--loop] [--seconds S]\n", program);
     return 1;
 }
 
@@ -58,8 +62,11 @@ int main(int argc, char** argv)
 {
     const char* path = nullptr;
     double seconds = -1.0;
+    bool loop = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--loop") == 0) {
+            loop = true;
+        } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             char* end = nullptr;
             seconds = std::strtod(argv[++i], &end);
             if (!end || *end || !(seconds >= 0.0))
@@ -87,6 +94,9 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string name = ReadXmModuleName(path);
+    // Measured before playback starts: the pass uses the player's tables.
+    const SongLength length = FindSongLength(song, 0, SONG_LIMIT_SECONDS * MixRate);
+    const int songMs = static_cast<int>(length.frames * 1000 / MixRate);
 
     if (!StartPlayback(song)) {
         std::fprintf(stderr, "no audio device\n");
@@ -104,17 +114,24 @@ int main(int argc, char** argv)
         if (seconds >= 0.0 && elapsed >= seconds)
             break;
         BlockPosition position;
+        int sleepMs = STATUS_INTERVAL_MS;
         if (GetAudiblePosition(&position)) {
-            std::string line =
-                FormatStatusLine(name, position.orderPos, song->songLength, position.row, position.playTimeMs, BAR_WIDTH);
-            const size_t length = line.size();
-            if (length < lastLength)
-                line.append(lastLength - length, ' ');
-            lastLength = length;
+            const int playTimeMs = position.playTimeMs;  // the block's end
+            if (!loop && playTimeMs >= songMs)
+                break;
+            std::string line = FormatStatusLine(name, position.orderPos, song->songLength, position.row,
+                                                playTimeMs, songMs, BAR_WIDTH);
+            const size_t lineLength = line.size();
+            if (lineLength < lastLength)
+                line.append(lastLength - lineLength, ' ');
+            lastLength = lineLength;
             std::printf("\r%s", line.c_str());
             std::fflush(stdout);
+            // Close to the end, look more often, so that the next pass is not heard.
+            if (!loop && songMs - playTimeMs < sleepMs)
+                sleepMs = END_POLL_MS;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(STATUS_INTERVAL_MS));
+        std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
     }
 
     StopPlayback(song);
