@@ -9,7 +9,6 @@ extern "C" {
 
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -31,7 +30,6 @@ struct Decoder {
         sws_freeContext(scaler);
     }
 
-    // The picture in `frame` as ARGB, converted by the stream's own colour tags.
     std::vector<uint32_t> Argb(const AVCodecContext* c)
     {
         scaler = sws_getCachedContext(scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
@@ -47,29 +45,21 @@ struct Decoder {
         return argb;
     }
 
-    // Takes every frame the decoder has ready.
+    // Takes every frame the decoder has ready. Both decoders here give float samples.
     void Receive(int kind, DecodedVideo& video)
     {
-        AVCodecContext* c = codecs[kind];
-        while (avcodec_receive_frame(c, frame) == 0) {
+        while (avcodec_receive_frame(codecs[kind], frame) == 0) {
             if (kind == 0) {
-                video.last = Argb(c);
+                video.last = Argb(codecs[kind]);
                 if (video.pictures++ == 0)
                     video.first = video.last;
             } else {
                 const int channels = frame->ch_layout.nb_channels;
-                const bool planar = av_sample_fmt_is_planar(static_cast<AVSampleFormat>(frame->format));
+                const bool planar = frame->format == AV_SAMPLE_FMT_FLTP;
                 for (int i = 0; i < frame->nb_samples; ++i)
-                    for (int ch = 0; ch < channels; ++ch) {
-                        const int index = planar ? i : i * channels + ch;
-                        const uint8_t* plane = frame->extended_data[planar ? ch : 0];
-                        float v = 0.0f;
-                        if (frame->format == AV_SAMPLE_FMT_FLT || frame->format == AV_SAMPLE_FMT_FLTP)
-                            v = reinterpret_cast<const float*>(plane)[index];
-                        else if (frame->format == AV_SAMPLE_FMT_S16 || frame->format == AV_SAMPLE_FMT_S16P)
-                            v = reinterpret_cast<const int16_t*>(plane)[index] / 32768.0f;
-                        video.sound.push_back(v);
-                    }
+                    for (int ch = 0; ch < channels; ++ch)
+                        video.sound.push_back(planar ? reinterpret_cast<const float*>(frame->extended_data[ch])[i]
+                                                     : reinterpret_cast<const float*>(frame->data[0])[i * channels + ch]);
             }
             av_frame_unref(frame);
         }
@@ -88,13 +78,13 @@ bool DecodeVideo(const std::string& path, DecodedVideo& video, std::string& erro
         return false;
     }
     video.streams = static_cast<int>(d.file->nb_streams);
-    video.seconds = d.file->duration > 0 ? static_cast<double>(d.file->duration) / AV_TIME_BASE : 0.0;
-    const AVMediaType kinds[2] = {AVMEDIA_TYPE_VIDEO, AVMEDIA_TYPE_AUDIO};
+    video.seconds = static_cast<double>(d.file->duration) / AV_TIME_BASE;
     for (int kind = 0; kind < 2; ++kind) {
-        const int index = av_find_best_stream(d.file, kinds[kind], -1, -1, nullptr, 0);
+        const int index = av_find_best_stream(d.file, kind ? AVMEDIA_TYPE_AUDIO : AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
         if (index < 0)
             continue;
-        const AVCodecParameters* p = d.file->streams[index]->codecpar;
+        const AVStream* stream = d.file->streams[index];
+        const AVCodecParameters* p = stream->codecpar;
         const AVCodec* codec = avcodec_find_decoder(p->codec_id);
         d.codecs[kind] = avcodec_alloc_context3(codec);
         if (!codec || avcodec_parameters_to_context(d.codecs[kind], p) < 0 ||
@@ -103,14 +93,13 @@ bool DecodeVideo(const std::string& path, DecodedVideo& video, std::string& erro
             return false;
         }
         d.streamOf[kind] = index;
-        (kind == 0 ? video.pictureCodec : video.soundCodec) = avcodec_get_name(p->codec_id);
+        (kind ? video.soundCodec : video.pictureCodec) = avcodec_get_name(p->codec_id);
         if (kind == 0) {
             video.width = p->width;
             video.height = p->height;
             const char* name = av_get_pix_fmt_name(static_cast<AVPixelFormat>(p->format));
             video.pixelFormat = name ? name : "";
-            const AVRational rate = d.file->streams[index]->avg_frame_rate;
-            video.fps = rate.den ? static_cast<int>(std::lround(av_q2d(rate))) : 0;
+            video.fps = static_cast<int>(std::lround(av_q2d(stream->avg_frame_rate)));
         } else {
             video.soundRate = p->sample_rate;
             video.soundChannels = p->ch_layout.nb_channels;
@@ -137,26 +126,4 @@ double MeanPictureDifference(const std::vector<uint32_t>& a, const std::vector<u
         for (int shift : {0, 8, 16})
             sum += std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF));
     return sum / (3.0 * static_cast<double>(a.size()));
-}
-
-SoundMatch MatchSound(const std::vector<float>& decoded, const std::vector<float>& expected, int frames, int maxLag)
-{
-    SoundMatch best;
-    double energy = 0.0;
-    for (int i = 0; i < 2 * frames && i < static_cast<int>(expected.size()); ++i)
-        energy += expected[i] * expected[i];
-    for (int lag = -maxLag; lag <= maxLag; ++lag) {
-        double difference = 0.0;
-        for (int i = 0; i < 2 * frames && i < static_cast<int>(expected.size()); ++i) {
-            const int at = i + 2 * lag;
-            const double d = (at >= 0 && at < static_cast<int>(decoded.size()) ? decoded[at] : 0.0) - expected[i];
-            difference += d * d;
-        }
-        const double share = energy > 0.0 ? difference / energy : 1.0;
-        if (share < best.error) {
-            best.error = share;
-            best.lag = lag;
-        }
-    }
-    return best;
 }
