@@ -128,7 +128,8 @@ struct VideoWriter::Codecs {
             // Encoders that take no short last frame get it filled with silence.
             const bool takesShort = sound->codec->capabilities &
                                     (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
-            soundFrame->nb_samples = shortFrame && takesShort ? available : size;
+            // Whole frames' room first: a frame the encoder still holds is copied at its size.
+            soundFrame->nb_samples = size;
             if (av_frame_make_writable(soundFrame) < 0) {
                 error = "out of memory for the sound";
                 return false;
@@ -136,6 +137,7 @@ struct VideoWriter::Codecs {
             if (shortFrame)
                 av_samples_set_silence(soundFrame->data, 0, size, 2, sound->sample_fmt);
             av_audio_fifo_read(fifo, reinterpret_cast<void**>(soundFrame->data), std::min(available, size));
+            soundFrame->nb_samples = shortFrame && takesShort ? available : size;
             soundFrame->pts = soundSent;
             soundSent += soundFrame->nb_samples;
             if (!Send(sound, soundStream, soundFrame, error))
