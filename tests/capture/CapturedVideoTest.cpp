@@ -146,8 +146,9 @@ TEST_F(CapturedVideo, PictureAndSoundFadeOutOverTheLastTwoSeconds)
 
 TEST_F(CapturedVideo, BadArgumentsGiveOneLineAndNoFile)
 {
-    for (const std::string& arguments : {"--video " + s_folder + "/v.avi", "--video " + s_folder + "/v.mp4 --from 5 --to 4",
-                                         "--video " + s_folder + "/missing/v.mp4 --to 1"}) {
+    for (const std::string& arguments :
+         {"--video " + s_folder + "/v.avi", "--video " + s_folder + "/v.mp4 --from 5 --to 4",
+          "--video " + s_folder + "/missing/v.mp4 --to 1"}) {
         const auto run = Capture(arguments);
         EXPECT_EQ(run.first, 1) << arguments;
         EXPECT_EQ(std::count(run.second.begin(), run.second.end(), '\n'), 1) << run.second;

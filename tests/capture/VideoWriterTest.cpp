@@ -22,8 +22,9 @@ std::vector<uint32_t> Picture(int frame)
     std::vector<uint32_t> argb(WIDTH * HEIGHT);
     for (int y = 0; y < HEIGHT; ++y)
         for (int x = 0; x < WIDTH; ++x)
-            argb[y * WIDTH + x] = x / 40 == frame && y / 40 == 2 ? 0xFFFFFFFFu
-                                                                 : 0xFF000060u | (x * 255 / WIDTH) << 16 | (y * 255 / HEIGHT) << 8;
+            argb[y * WIDTH + x] = x / 40 == frame && y / 40 == 2
+                                      ? 0xFFFFFFFFu
+                                      : 0xFF000060u | (x * 255 / WIDTH) << 16 | (y * 255 / HEIGHT) << 8;
     return argb;
 }
 

@@ -144,6 +144,7 @@ void WriteDueCaptures(float demoTime)
     }
 }
 
+// The length of drawn frame `frame` (0 first): the recorder's, or --frame-ms.
 int FrameMs(long long frame)
 {
     return s_session.pRecorder ? s_session.pRecorder->FrameMs(frame) : s_session.options.frameMs;
@@ -196,7 +197,8 @@ void EndFrame()
     const size_t capturesBefore = s.nextCapture;
     WriteDueCaptures(demoTime);
     std::string error;
-    if (!s.failed && s.pRecorder && !s.pRecorder->TakeFrame(s.framesDrawn, CGfxD3D::GetDevice(), s.grabber, error))
+    if (!s.failed && s.pRecorder &&
+        !s.pRecorder->TakeFrame(s.framesDrawn, CGfxD3D::GetDevice(), s.grabber, error))
         Fail(error);
     CGfxD3D::Present();
     s.demoMs += FrameMs(s.framesDrawn);

@@ -56,7 +56,7 @@ bool SongEndMs(int64_t& ms, std::string& error)
 // few percent of that. So every tenth frame is read twice, and the second copy
 // times the read-back; the first counts as drawing, less that time.
 struct StepTimes {
-    double render = 0.0;  // drawing and the first read, presenting, the music, the message loop
+    double render = 0.0;   // drawing and the first read, presenting, the music, the message loop
     int64_t rendered = 0;  // frames whose drawing followed a recorded frame
     double readBack = 0.0;
     int64_t readBacks = 0;
@@ -77,10 +77,7 @@ public:
 
     int FrameMs(long long frame) override { return DrawnFrameMs(m_schedule, frame); }
 
-    bool Done(long long framesDrawn) const override
-    {
-        return framesDrawn >= m_schedule.leadFrames + m_schedule.frames;
-    }
+    bool Done(long long framesDrawn) const override { return framesDrawn >= m_schedule.leadFrames + m_schedule.frames; }
 
     bool TakeFrame(long long frame, IDirect3DDevice9* device, FrameGrabber& grabber, std::string& error) override
     {

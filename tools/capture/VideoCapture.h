@@ -11,5 +11,4 @@
 // plays as the sound track. Refusals come before anything is drawn; a run that
 // fails leaves no file. The progress goes to err, the bench line (frames per
 // second, and the time of each step) to out. Returns the exit status.
-int RecordVideo(const CaptureOptions& options, std::chrono::steady_clock::time_point started, FILE* out,
-                FILE* err);
+int RecordVideo(const CaptureOptions& options, std::chrono::steady_clock::time_point started, FILE* out, FILE* err);

@@ -23,7 +23,8 @@ const char* const VIDEO_USAGE =
     "              starts over, plus the two seconds of the fade)\n"
     "  --crf       the picture's quality, 0 (best) to 51 (default 18)\n";
 #else
-const char* const VIDEO_USAGE = "  --video     (recording a video is not part of this build: FFmpeg's libraries are Linux only)\n";
+const char* const VIDEO_USAGE =
+    "  --video     (recording a video is not part of this build: FFmpeg's libraries are Linux only)\n";
 #endif
 
 namespace {
@@ -44,8 +45,7 @@ bool ParseTime(const std::string& name, const std::string& value, int64_t& ms, s
     return true;
 }
 
-bool ParseWhole(const std::string& name, const std::string& value, int low, int high, int& result,
-                std::string& error)
+bool ParseWhole(const std::string& name, const std::string& value, int low, int high, int& result, std::string& error)
 {
     double number = 0.0;
     if (!ParseNumber(value, number) || number != std::floor(number) || number < low || number > high) {

@@ -37,12 +37,12 @@ struct Codec {
 Codec CodecsFor(VideoContainer container)
 {
     switch (container) {
-    case VideoContainer::Matroska:
-        return {"matroska", "libvpx-vp9", "libopus"};
-    case VideoContainer::WebM:
-        return {"webm", "libvpx-vp9", "libopus"};
-    default:
-        return {"mp4", "libx264", "aac"};
+        case VideoContainer::Matroska:
+            return {"matroska", "libvpx-vp9", "libopus"};
+        case VideoContainer::WebM:
+            return {"webm", "libvpx-vp9", "libopus"};
+        default:
+            return {"mp4", "libx264", "aac"};
     }
 }
 
@@ -63,7 +63,7 @@ struct VideoWriter::Codecs {
     int width = 0;
     int height = 0;
     int64_t picturesSent = 0;
-    int64_t soundSent = 0;  // in the encoder's samples
+    int64_t soundSent = 0;            // in the encoder's samples
     std::vector<uint8_t*> converted;  // one resampled stretch, per plane
     int convertedCapacity = 0;
 
@@ -126,8 +126,8 @@ struct VideoWriter::Codecs {
             const int available = av_audio_fifo_size(fifo);
             const bool shortFrame = available < size;
             // Encoders that take no short last frame get it filled with silence.
-            const bool takesShort = sound->codec->capabilities &
-                                    (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+            const bool takesShort =
+                sound->codec->capabilities & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
             // Whole frames' room first: a frame the encoder still holds is copied at its size.
             soundFrame->nb_samples = size;
             if (av_frame_make_writable(soundFrame) < 0) {
@@ -164,7 +164,8 @@ struct VideoWriter::Codecs {
         }
         const uint8_t* in[1] = {reinterpret_cast<const uint8_t*>(frames)};
         const int made = swr_convert(resampler, converted.data(), convertedCapacity, frames ? in : nullptr, count);
-        if (made < 0 || (made > 0 && av_audio_fifo_write(fifo, reinterpret_cast<void**>(converted.data()), made) < made)) {
+        if (made < 0 ||
+            (made > 0 && av_audio_fifo_write(fifo, reinterpret_cast<void**>(converted.data()), made) < made)) {
             error = "the sound could not be resampled";
             return false;
         }
@@ -255,7 +256,8 @@ bool VideoWriter::Open(const std::string& path, const VideoFormat& format, std::
 
     c.pictureStream = avformat_new_stream(c.file, nullptr);
     c.soundStream = avformat_new_stream(c.file, nullptr);
-    if (!c.pictureStream || !c.soundStream || avcodec_parameters_from_context(c.pictureStream->codecpar, c.picture) < 0 ||
+    if (!c.pictureStream || !c.soundStream ||
+        avcodec_parameters_from_context(c.pictureStream->codecpar, c.picture) < 0 ||
         avcodec_parameters_from_context(c.soundStream->codecpar, c.sound) < 0) {
         error = "out of memory for the video's streams";
         m_codecs.reset();
@@ -366,8 +368,8 @@ bool VideoWriter::Finish(std::string& error)
         return false;
     }
     Codecs& c = *m_codecs;
-    bool ok = c.Resample(nullptr, 0, error) && c.EncodeSound(true, error) && c.Send(c.sound, c.soundStream, nullptr, error) &&
-              c.Send(c.picture, c.pictureStream, nullptr, error);
+    bool ok = c.Resample(nullptr, 0, error) && c.EncodeSound(true, error) &&
+              c.Send(c.sound, c.soundStream, nullptr, error) && c.Send(c.picture, c.pictureStream, nullptr, error);
     if (ok) {
         const int result = av_write_trailer(c.file);
         if (result < 0) {
