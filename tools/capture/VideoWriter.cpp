@@ -203,9 +203,15 @@ bool VideoWriter::Open(const std::string& path, const VideoFormat& format, std::
         return false;
     }
     const bool globalHeader = c.file->oformat->flags & AVFMT_GLOBALHEADER;
+    c.picture = avcodec_alloc_context3(pictureCodec);
+    c.sound = avcodec_alloc_context3(soundCodec);
+    if (!c.picture || !c.sound) {
+        error = "out of memory for the encoders";
+        m_codecs.reset();
+        return false;
+    }
 
     // The picture.
-    c.picture = avcodec_alloc_context3(pictureCodec);
     c.picture->width = format.width;
     c.picture->height = format.height;
     c.picture->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -238,7 +244,6 @@ bool VideoWriter::Open(const std::string& path, const VideoFormat& format, std::
     }
 
     // The sound: the encoder's first sample format; Opus only at 48 kHz.
-    c.sound = avcodec_alloc_context3(soundCodec);
     c.sound->sample_fmt = soundCodec->sample_fmts ? soundCodec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
     c.sound->sample_rate = format.container == VideoContainer::Mp4 ? SOUND_RATE_IN : OPUS_RATE;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
