@@ -14,7 +14,7 @@ struct FrameClock {
 
 FrameClock s_clock = {};
 float s_fFrameTime = 0.0f;
-int s_fixedFrameMs = 0;
+int s_fixedFrameMs = -1;  // negative: measuring
 
 LONGLONG ReadPerformanceCounter()
 {
@@ -54,13 +54,18 @@ void StartFrameClock()
     StartFrameClockWith(frequency.QuadPart, &ReadPerformanceCounter);
 }
 
+void FixFrameTime(int milliseconds)
+{
+    s_fixedFrameMs = milliseconds > 0 ? milliseconds : 0;
+}
+
 void UseFixedFrameTime(int milliseconds)
 {
-    const bool wasFixed = s_fixedFrameMs > 0;
-    s_fixedFrameMs = milliseconds > 0 ? milliseconds : 0;
+    const bool wasFixed = s_fixedFrameMs >= 0;
+    s_fixedFrameMs = milliseconds > 0 ? milliseconds : -1;
     // Back to measuring: the next frame counts from here, not from the last
     // measured tick before the fixed steps.
-    if (wasFixed && s_fixedFrameMs == 0 && s_clock.readCounter) {
+    if (wasFixed && s_fixedFrameMs < 0 && s_clock.readCounter) {
         s_clock.reference = s_clock.readCounter();
         s_clock.referenceThousandths = 0;
     }
@@ -68,7 +73,7 @@ void UseFixedFrameTime(int milliseconds)
 
 void UpdateFrameClock()
 {
-    if (s_fixedFrameMs > 0) {
+    if (s_fixedFrameMs >= 0) {
         // Computed as a measured frame of that length would be.
         s_fFrameTime = static_cast<float>(static_cast<double>(s_fixedFrameMs) / 1000.0);
         return;

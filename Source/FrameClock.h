@@ -23,6 +23,11 @@ void UpdateFrameClock();
 // counter says: a fixed time step for tools that render the timeline frame by
 // frame. 0 or less goes back to measuring.
 void UseFixedFrameTime(int milliseconds);
+// The same with 0 allowed (a negative time counts as 0): a tool that renders on a
+// schedule of its own sets the length of each coming frame, a frame that shows the
+// timeline's start or the same time again included. UseFixedFrameTime(0) goes back
+// to measuring.
+void FixFrameTime(int milliseconds);
 
 // The previous frame's duration in seconds; changes only at a tick.
 float GetFrameTime();

@@ -17,6 +17,7 @@ packages=(
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libgl-dev libegl-dev libgl1-mesa-dri libglu1-mesa-dev
   googletest libsquish-dev libpng-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   sox
 )
 

@@ -155,4 +155,15 @@ TEST(FrameClock, FixedFrameTimeIgnoresTheCounter)
     EXPECT_EQ(FrameMilliseconds(120000), 12);
     UseFixedFrameTime(-5);
     EXPECT_EQ(FrameMilliseconds(70000), 7) << "a negative step keeps measuring";
+
+    // A schedule of its own: zero-length frames too, until measuring is asked for.
+    FixFrameTime(0);
+    EXPECT_EQ(FrameMilliseconds(5000000), 0);
+    FixFrameTime(17);
+    EXPECT_EQ(FrameMilliseconds(0), 17);
+    FixFrameTime(-3);
+    EXPECT_EQ(FrameMilliseconds(90000), 0);
+    s_counter += 10000000;
+    UseFixedFrameTime(0);
+    EXPECT_EQ(FrameMilliseconds(40000), 4) << "measured from the switch";
 }

@@ -29,6 +29,8 @@ const int LONGEST_FRAME_MS = 10000;
 // hour, well below the shortest frame.
 const double REACH_TOLERANCE = 0.0005;
 
+}  // namespace
+
 bool ParseNumber(const std::string& text, double& value)
 {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
@@ -38,6 +40,8 @@ bool ParseNumber(const std::string& text, double& value)
     value = std::strtod(text.c_str(), &end);
     return errno == 0 && end && *end == '\0' && std::isfinite(value);
 }
+
+namespace {
 
 bool ParseTimes(const std::string& list, std::vector<double>& times, std::string& error)
 {
@@ -69,6 +73,7 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
 {
     options = CaptureOptions();
     bool haveAt = false;
+    bool haveFrameMs = false;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "--progress") {
@@ -76,7 +81,7 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             continue;
         }
         if (name != "--at" && name != "--out" && name != "--frame-ms" && name != "--bench" && name != "--audio" &&
-            name != "--audio-seconds") {
+            name != "--audio-seconds" && !IsVideoOption(name)) {
             error = "unknown option \"" + name + "\"";
             return false;
         }
@@ -85,7 +90,10 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             return false;
         }
         const std::string value = argv[++i];
-        if (name == "--at") {
+        if (IsVideoOption(name)) {
+            if (!ParseVideoOption(name, value, options.video, error))
+                return false;
+        } else if (name == "--at") {
             if (!ParseTimes(value, options.times, error))
                 return false;
             haveAt = true;
@@ -102,6 +110,7 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
                 return false;
             }
             options.frameMs = static_cast<int>(ms);
+            haveFrameMs = true;
         } else if (name == "--bench") {
             double seconds = 0.0;
             if (!ParseNumber(value, seconds) || seconds <= 0.0 || seconds > LONGEST_BENCH) {
@@ -132,8 +141,16 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
         error = "--audio-seconds needs --audio";
         return false;
     }
-    if (!haveAt && options.benchSeconds <= 0.0) {
-        error = "nothing to do: give --at or --bench";
+    if (!CheckVideoOptions(options.video, error))
+        return false;
+    const bool framePath = haveAt || haveFrameMs || options.benchSeconds > 0.0 || !options.audioPath.empty();
+    if (!options.video.path.empty() && framePath) {
+        error = "--video keeps its own frame rate, sound and figures: it takes none of --at, --frame-ms, --bench, "
+                "--audio";
+        return false;
+    }
+    if (!haveAt && options.benchSeconds <= 0.0 && options.video.path.empty()) {
+        error = "nothing to do: give --at, --bench or --video";
         return false;
     }
     return true;

@@ -4,6 +4,9 @@
 //
 //     skelvane-capture --at T1,T2,... --out DIR [--frame-ms MS] [--bench SECONDS]
 //                      [--audio FILE.wav [--audio-seconds S]] [--progress]
+//     skelvane-capture --video OUT.mp4 ... (VideoOptions.h)
+
+#include "VideoOptions.h"
 
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@ struct CaptureOptions {
     std::string audioPath;      // empty: the music is muted
     double audioSeconds = 0.0;  // the music goes on to here after the last frame
     bool progress = false;      // a progress line on stderr
+    VideoOptions video;         // the video to record instead of frames
 };
 
 extern const char* const CAPTURE_USAGE;
@@ -24,8 +28,11 @@ extern const char* const CAPTURE_USAGE;
 // options, missing values, times that are not finite non-negative numbers, a frame
 // time outside 1 ... 10000 ms, a bench length outside (0, 3600] s, --at without
 // --out, --audio-seconds outside (0, 3600] or without --audio, or neither --at nor
-// --bench.
+// --bench (or --video, which takes none of --at, --frame-ms, --bench and --audio).
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options, std::string& error);
+
+// A finite number that fills the whole text; false for anything else.
+bool ParseNumber(const std::string& text, double& value);
 
 // "frame-T.png" for a demo time: the shortest decimal form with at most three
 // decimals ("frame-5.png", "frame-10.25.png").

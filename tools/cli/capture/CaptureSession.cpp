@@ -34,10 +34,12 @@ struct Session {
     FILE* err = nullptr;
 
     Demo* pDemo = nullptr;
+    FrameRecorder* pRecorder = nullptr;
     FrameGrabber grabber;
     std::vector<uint32_t> pixels;
     size_t nextCapture = 0;
     long long framesDrawn = 0;
+    int64_t demoMs = 0;  // the frame times of the frames drawn, added up
     bool finished = false;  // everything asked for is done; the loop was told to quit
     bool failed = false;
     int errorReports = 0;
@@ -110,11 +112,10 @@ void WriteDueCaptures(float demoTime)
     }
 }
 
-// Frames of music played by the end of the frames drawn so far: the demo time
-// in whole milliseconds, so the count is exact however long the run.
-int64_t MusicFramesAfter(long long frames)
+// The length of drawn frame `frame` (0 first): the recorder's, or --frame-ms.
+int FrameMs(long long frame)
 {
-    return static_cast<int64_t>(frames) * s_session.options.frameMs * MixRate / 1000;
+    return s_session.pRecorder ? s_session.pRecorder->FrameMs(frame) : s_session.options.frameMs;
 }
 
 bool InitDevice()
@@ -130,7 +131,7 @@ void ShutdownDevice()
 bool CreateDemo()
 {
     // The music starts inside the Demo's constructor: the device must be in place first.
-    InstallCaptureWaveOut(!s_session.options.audioPath.empty());
+    InstallCaptureWaveOut(!s_session.options.audioPath.empty() || s_session.pRecorder);
     s_session.pDemo = new (std::nothrow) Demo();
     return s_session.pDemo != nullptr;
 }
@@ -163,9 +164,16 @@ void EndFrame()
     const float demoTime = s.pDemo->GetDemoTime();
     const size_t capturesBefore = s.nextCapture;
     WriteDueCaptures(demoTime);
+    std::string error;
+    if (!s.failed && s.pRecorder &&
+        !s.pRecorder->TakeFrame(s.framesDrawn, CGfxD3D::GetDevice(), s.grabber, error))
+        Fail(error);
     CGfxD3D::Present();
+    s.demoMs += FrameMs(s.framesDrawn);
     ++s.framesDrawn;
-    if (!PlayCaptureWaveOutTo(MusicFramesAfter(s.framesDrawn)))
+    FixFrameTime(FrameMs(s.framesDrawn));
+    // The demo time in whole milliseconds, so the music's count is exact however long the run.
+    if (!PlayCaptureWaveOutTo(MusicFramesAt(s.demoMs)))
         Fail("the music's mixing thread stopped keeping up");
 
     const Clock::time_point now = Clock::now();
@@ -187,7 +195,8 @@ void EndFrame()
     const bool capturesDone = s.nextCapture >= s.options.times.size();
     const bool benchDone =
         s.options.benchSeconds <= 0.0 || (s.benchStarted && SecondsBetween(s.benchStart, now) >= s.options.benchSeconds);
-    if (!s.finished && capturesDone && benchDone) {
+    const bool recorderDone = !s.pRecorder || s.pRecorder->Done(s.framesDrawn);
+    if (!s.finished && capturesDone && benchDone && recorderDone) {
         s.finished = true;
         PostQuitMessage(0);
     }
@@ -199,10 +208,12 @@ const IntroSteps CAPTURE_STEPS = {
 
 }  // namespace
 
-int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, FILE* out, FILE* err)
+int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, FILE* out, FILE* err,
+                      FrameRecorder* recorder)
 {
     Session& s = s_session;
     s.options = options;
+    s.pRecorder = recorder;
     s.started = started;
     s.err = err;
     if (!options.times.empty() && !MakeOutputFolder(options.outDir)) {
@@ -220,7 +231,7 @@ int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, 
     if (options.progress)
         s.pProgress = &progress;
     SetMessageBoxProc(&ReportToStderr);
-    UseFixedFrameTime(options.frameMs);
+    FixFrameTime(FrameMs(0));
 
     RunIntro(CAPTURE_STEPS);
     if (s.pProgress)
@@ -245,7 +256,7 @@ int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, 
         // The music may go on after the last frame; the window is gone, the mixing
         // thread still plays.
         const int64_t musicFrames =
-            std::max<int64_t>(MusicFramesAfter(s.framesDrawn), std::llround(options.audioSeconds * MixRate));
+            std::max<int64_t>(MusicFramesAt(s.demoMs), std::llround(options.audioSeconds * MixRate));
         if (!PlayCaptureWaveOutTo(musicFrames)) {
             std::fprintf(err, "skelvane-capture: the music's mixing thread stopped keeping up\n");
             s.failed = true;

@@ -1,23 +1,37 @@
 #include "CaptureOptions.h"
 #include "CaptureSession.h"
+#if SKV_CAPTURE_VIDEO
+#include "VideoCapture.h"
+#endif
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 // skelvane-capture: renders the intro on a fixed frame time and writes frames,
-// music and frame-time figures (CaptureOptions.h has the command line).
+// music and frame-time figures, or records it as a video (CaptureOptions.h and
+// VideoOptions.h have the command line).
 int main(int argc, char** argv)
 {
     const auto started = std::chrono::steady_clock::now();
+    if (argc == 1 || (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))) {
+        std::fprintf(argc == 1 ? stderr : stdout, "%s%s", CAPTURE_USAGE, VIDEO_USAGE);
+        return argc == 1 ? 1 : 0;
+    }
     CaptureOptions options;
     std::string error;
     if (!ParseCaptureOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "skelvane-capture: %s\n%s", error.c_str(), CAPTURE_USAGE);
-        return 2;
+        std::fprintf(stderr, "skelvane-capture: %s (--help shows the usage)\n", error.c_str());
+        return 1;
     }
+#if SKV_CAPTURE_VIDEO
+    const int status = options.video.path.empty() ? RunCaptureSession(options, started, stdout, stderr)
+                                                  : RecordVideo(options, started, stdout, stderr);
+#else
     const int status = RunCaptureSession(options, started, stdout, stderr);
+#endif
     // As the intro ends: the music's mixing thread stops with the process, and no
     // static object is torn down under it.
     std::fflush(nullptr);

@@ -1,8 +1,11 @@
 #include "BenchFigures.h"
 #include "CaptureOptions.h"
+#include "VideoProgress.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -166,4 +169,115 @@ TEST(BenchFigures, TheLineNamesEveryFigure)
     EXPECT_NE(line.find("812"), std::string::npos) << line;
     EXPECT_NE(line.find("0.84 s"), std::string::npos) << line;
     EXPECT_EQ(line.find('\n'), std::string::npos) << "one line";
+}
+
+TEST(CaptureOptions, VideoTakesItsOwnOptionsAndNoneOfTheFramePath)
+{
+    CaptureOptions options;
+    std::string error;
+#if SKV_CAPTURE_VIDEO
+    ASSERT_TRUE(Parse({"--video", "a.b/out.MKV", "--fps", "25", "--from", "9.6", "--to", "20.0004", "--crf", "23"},
+                      options, error))
+        << error;
+    const VideoOptions& v = options.video;
+    EXPECT_EQ(v.container, VideoContainer::Matroska);
+    EXPECT_EQ(std::vector<int64_t>({v.fps, v.fromMs, v.toMs, v.crf}), std::vector<int64_t>({25, 9600, 20000, 23}));
+    ASSERT_TRUE(Parse({"--video", "intro.mp4"}, options, error)) << error;
+    EXPECT_EQ(v.container, VideoContainer::Mp4);
+    EXPECT_EQ(std::vector<int64_t>({v.fps, v.fromMs, v.toMs, v.crf}), std::vector<int64_t>({60, 0, -1, 18}))
+        << "the end: the song's";
+
+    for (const char* bad : {"intro.avi", "a.mp4/intro"})
+        EXPECT_TRUE(Rejects({"--video", bad}, bad));
+    EXPECT_TRUE(Rejects({"--video", "v.webm", "--from", "5", "--to", "5"}, "--to must come after --from"));
+    for (const char* fps : {"0", "241", "29.97"})
+        EXPECT_TRUE(Rejects({"--video", "v.webm", "--fps", fps}, "--fps"));
+    EXPECT_TRUE(Rejects({"--video", "v.webm", "--from", "-1"}, "--from"));
+    EXPECT_TRUE(Rejects({"--video", "v.webm", "--crf", "52"}, "--crf"));
+    EXPECT_TRUE(Rejects({"--fps", "30", "--bench", "5"}, "--fps needs --video"));
+    for (std::vector<std::string> other : {std::vector<std::string>{"--at", "1", "--out", "o"}, {"--frame-ms", "16"},
+                                           {"--audio", "a.wav"}, {"--bench", "3"}}) {
+        other.insert(other.begin(), {"--video", "v.mp4"});
+        EXPECT_TRUE(Rejects(other, "takes none of")) << other[2];
+    }
+#else
+    EXPECT_TRUE(Rejects({"--video", "out.mp4"}, "not part of this build"));
+    EXPECT_NE(std::string(VIDEO_USAGE).find("not part of this build"), std::string::npos);
+#endif
+}
+
+TEST(VideoSchedule, FrameNShowsFromPlusNOverFpsInWholeMillisecondsAndFadesAtTheEnd)
+{
+    VideoSchedule s;
+    std::string error;
+    ASSERT_TRUE(MakeVideoSchedule(60, 0, 1000, s, error)) << error;
+    EXPECT_EQ(s.leadFrames, 0);
+    EXPECT_EQ(s.frames, 60);
+    int64_t sum = 0;
+    for (int64_t n = 0; n < s.frames; ++n) {
+        sum += DrawnFrameMs(s, n);  // 0 first: frame 0 shows demo time 0
+        EXPECT_EQ(sum, DrawnFrameDemoMs(s, n));
+        EXPECT_EQ(sum, std::llround(n * 1000.0 / 60.0)) << n;
+    }
+    EXPECT_EQ(SoundFrames(s), 44100);
+
+    // From 9.6 s at 25 a second: 240 unrecorded frames of 40 ms, as --frame-ms 40 draws them.
+    ASSERT_TRUE(MakeVideoSchedule(25, 9600, 12000, s, error)) << error;
+    EXPECT_EQ(std::vector<int64_t>({s.leadFrames, s.frames, DrawnFrameDemoMs(s, 239), DrawnFrameDemoMs(s, 240)}),
+              std::vector<int64_t>({240, 60, 9560, 9600}));
+    EXPECT_EQ(FirstMusicFrame(s), 423360);
+    EXPECT_EQ(SoundFrames(s), 105840);
+    // A start between two frames of the rate: one shorter step lands on it.
+    ASSERT_TRUE(MakeVideoSchedule(60, 10010, 11000, s, error)) << error;
+    EXPECT_EQ(DrawnFrameDemoMs(s, s.leadFrames - 1), 10000);
+    EXPECT_EQ(DrawnFrameDemoMs(s, s.leadFrames), 10010);
+    EXPECT_EQ(DrawnFrameDemoMs(s, s.leadFrames + 1), 10027);
+    EXPECT_FALSE(MakeVideoSchedule(60, 5000, 5000, s, error));
+    EXPECT_FALSE(MakeVideoSchedule(5, 0, 50, s, error));
+    EXPECT_NE(error.find("no frame"), std::string::npos) << error;
+
+    // The last two seconds fall straight to 0; a shorter video fades all along.
+    EXPECT_EQ(FadeLevel(480, 600, 60), 1.0);
+    EXPECT_DOUBLE_EQ(FadeLevel(540, 600, 60), 0.5);
+    EXPECT_DOUBLE_EQ(FadeLevel(599, 600, 60), 1.0 / 120.0);
+    EXPECT_DOUBLE_EQ(FadeLevel(110250, 176400, 44100), 0.75) << "sound: at 2.5 of 4 s";
+    EXPECT_DOUBLE_EQ(FadeLevel(30, 60, 60), 0.5);
+}
+
+TEST(VideoProgress, ABarOnATerminalALineATenthElsewhereAndASmoothedTimeLeft)
+{
+    const std::string bar = ProgressLine(25, 100, 83.4, true);
+    EXPECT_NE(bar.find("[" + std::string(7, '#') + std::string(23, '.') + "] 25 %, frame 25 of 100, 1:23 left"),
+              std::string::npos)
+        << bar;
+    EXPECT_EQ(ClockTime(3723.0), "1:02:03");
+
+    FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    VideoProgress pipe(log, false, 95);
+    for (int frame = 1; frame <= 95; ++frame)
+        pipe.Update(frame, frame * 0.5);
+    std::rewind(log);
+    std::vector<std::string> lines;
+    char text[200];
+    while (std::fgets(text, sizeof text, log))
+        lines.push_back(text);
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "recording: 10 %, frame 10 of 95, 0:43 left\n");
+    EXPECT_EQ(lines[9], "recording: 100 %, frame 95 of 95\n");
+
+    VideoProgress terminal(log, true, 1000);
+    double wall = 0.0;
+    for (int frame = 1; frame <= 100; ++frame)
+        terminal.Update(frame, wall += 0.1);
+    EXPECT_NEAR(terminal.SecondsLeft(), 90.0, 0.01);
+    // Frames ten times as dear: the estimate moves toward ten times, a step at a time;
+    // several frames at one update count as they would one by one.
+    terminal.Update(101, wall += 1.0);
+    EXPECT_GT(terminal.SecondsLeft(), 100.0);
+    EXPECT_LT(terminal.SecondsLeft(), 400.0);
+    for (int frame = 102; frame <= 300; frame += 10)
+        terminal.Update(frame, wall += 10.0);
+    EXPECT_NEAR(terminal.SecondsLeft(), 708.0, 10.0);
+    std::fclose(log);
 }
