@@ -6,15 +6,9 @@ CCamera* s_pCurrentCamera = nullptr;
 }
 
 CCamera::CCamera()
-    : m_Position(CVector3::ZERO),
-      m_Target(CVector3::ZERO),
-      m_Direction(CVector3::ZERO),
-      m_Up(CVector3::ZERO),
-      m_Right(CVector3::ZERO),
-      m_View(CMatrix::IDENTITY),
-      m_FieldOfView(60.0f),
-      m_Near(0.1f),
-      m_Far(2000.0f)
+    : m_Position(CVector3::ZERO), m_Target(CVector3::ZERO), m_Direction(CVector3::ZERO),
+      m_Up(CVector3::ZERO), m_Right(CVector3::ZERO), m_View(CMatrix::IDENTITY),
+      m_FieldOfView(60.0f), m_Near(0.1f), m_Far(2000.0f)
 {
     UpdateProjection();
 }

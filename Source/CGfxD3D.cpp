@@ -23,16 +23,17 @@ namespace {
 const UINT SCREEN_WIDTH = 1024;
 const UINT SCREEN_HEIGHT = 768;
 
-const D3DVERTEXELEMENT9 DECL_POS_COL[] = {
-    {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-    {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 DECL_POS_COL[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT,
+                                           D3DDECLUSAGE_POSITIONT, 0},
+                                          {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT,
+                                           D3DDECLUSAGE_COLOR, 0},
+                                          D3DDECL_END()};
 
-const D3DVERTEXELEMENT9 DECL_POS_COL_TEX[] = {
-    {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-    {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-    {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 DECL_POS_COL_TEX[] =
+    {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+     {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+     {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+     D3DDECL_END()};
 
 template <typename T>
 void ReleaseAndClear(T*& p)
@@ -171,8 +172,9 @@ ID3DXEffect* CGfxD3D::CreateEffect(WORD resourceId, const char* /*fileName*/)
             messages.assign(text, strnlen(text, pErrors->GetBufferSize()));
         }
         // kept: the box names the assertion site by the fixed line and file it has always shown.
-        m_bEffectAssertIgnored = ReportError("ASSERT: %s, %s - line: %d file: %s", "p_effect != NULL",
-                                             messages.c_str(), 258, ".\\Source\\CGfxD3D");
+        m_bEffectAssertIgnored = ReportError("ASSERT: %s, %s - line: %d file: %s",
+                                             "p_effect != NULL", messages.c_str(), 258,
+                                             ".\\Source\\CGfxD3D");
     }
     if (pErrors)
         pErrors->Release();

@@ -30,7 +30,8 @@ void CGfxD3D::DrawQuad(const CVector2& position, const CVector2& size, D3DCOLOR 
             if (SUCCEEDED(m_p2DEffect->Begin(&passes, 0))) {
                 for (UINT pass = 0; pass < passes; ++pass) {
                     m_p2DEffect->BeginPass(pass);
-                    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices, sizeof(PosColVertex));
+                    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices,
+                                               sizeof(PosColVertex));
                     m_p2DEffect->EndPass();
                 }
                 m_p2DEffect->End();
@@ -76,7 +77,8 @@ void CGfxD3D::DrawTexturedQuad(const CTexture* pTexture, const CVector2& positio
         if (SUCCEEDED(m_p2DEffect->Begin(&passes, 0))) {
             for (UINT pass = 0; pass < passes; ++pass) {
                 m_p2DEffect->BeginPass(pass);
-                m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices, sizeof(PosColTexVertex));
+                m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices,
+                                           sizeof(PosColTexVertex));
                 m_p2DEffect->EndPass();
             }
             m_p2DEffect->End();

@@ -16,15 +16,26 @@ const float SINGULAR_DETERMINANT = 0.00001f;
 
 const CMatrix CMatrix::IDENTITY(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
 
-CMatrix::CMatrix(float m00, float m01, float m02, float m03,
-                 float m10, float m11, float m12, float m13,
-                 float m20, float m21, float m22, float m23,
-                 float m30, float m31, float m32, float m33)
+CMatrix::CMatrix(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
+                 float m13, float m20, float m21, float m22, float m23, float m30, float m31,
+                 float m32, float m33)
 {
-    m[0][0] = m00; m[0][1] = m01; m[0][2] = m02; m[0][3] = m03;
-    m[1][0] = m10; m[1][1] = m11; m[1][2] = m12; m[1][3] = m13;
-    m[2][0] = m20; m[2][1] = m21; m[2][2] = m22; m[2][3] = m23;
-    m[3][0] = m30; m[3][1] = m31; m[3][2] = m32; m[3][3] = m33;
+    m[0][0] = m00;
+    m[0][1] = m01;
+    m[0][2] = m02;
+    m[0][3] = m03;
+    m[1][0] = m10;
+    m[1][1] = m11;
+    m[1][2] = m12;
+    m[1][3] = m13;
+    m[2][0] = m20;
+    m[2][1] = m21;
+    m[2][2] = m22;
+    m[2][3] = m23;
+    m[3][0] = m30;
+    m[3][1] = m31;
+    m[3][2] = m32;
+    m[3][3] = m33;
 }
 
 CMatrix& CMatrix::Identity()
@@ -109,8 +120,8 @@ CMatrix& CMatrix::Inverse3x3(CMatrix& out, float* pDeterminant) const
 
     out = CMatrix(m11 * m22 - m12 * m21, m02 * m21 - m01 * m22, m01 * m12 - m02 * m11, 0,
                   m12 * m20 - m10 * m22, m00 * m22 - m02 * m20, m02 * m10 - m00 * m12, 0,
-                  m10 * m21 - m11 * m20, m01 * m20 - m00 * m21, m00 * m11 - m01 * m10, 0,
-                  0, 0, 0, 1);
+                  m10 * m21 - m11 * m20, m01 * m20 - m00 * m21, m00 * m11 - m01 * m10, 0, 0, 0, 0,
+                  1);
 
     const float det = m00 * out.m[0][0] + m01 * out.m[1][0] + m02 * out.m[2][0];
     if (std::fabs(det) > SINGULAR_DETERMINANT) {

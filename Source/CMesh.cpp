@@ -10,9 +10,10 @@ CMesh* CMesh::Load(WORD resourceId)
     ID3DXMesh* pMesh = NULL;
     ID3DXBuffer* pMaterialBuffer = NULL;
     DWORD numMaterials = 0;
-    const HRESULT result = D3DXLoadMeshFromXResource(
-        NULL, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(10), D3DXMESH_MANAGED,
-        CGfxD3D::GetDevice(), NULL, &pMaterialBuffer, NULL, &numMaterials, &pMesh);
+    const HRESULT result = D3DXLoadMeshFromXResource(NULL, MAKEINTRESOURCEA(resourceId),
+                                                     MAKEINTRESOURCEA(10), D3DXMESH_MANAGED,
+                                                     CGfxD3D::GetDevice(), NULL, &pMaterialBuffer,
+                                                     NULL, &numMaterials, &pMesh);
     if (FAILED(result) || !pMesh) {
         if (pMaterialBuffer)
             pMaterialBuffer->Release();
@@ -34,8 +35,9 @@ CMesh* CMesh::Load(WORD resourceId)
 
     // Index the buffer through D3DXMATERIAL: its size differs between 32- and
     // 64-bit builds (it ends with a texture-name pointer).
-    const D3DXMATERIAL* pFileMaterials =
-        pMaterialBuffer ? static_cast<const D3DXMATERIAL*>(pMaterialBuffer->GetBufferPointer()) : NULL;
+    const D3DXMATERIAL* pFileMaterials = pMaterialBuffer ? static_cast<const D3DXMATERIAL*>(
+                                                               pMaterialBuffer->GetBufferPointer())
+                                                         : NULL;
     for (DWORD i = 0; i < numMaterials; ++i) {
         if (pFileMaterials) {
             pMaterials[i] = pFileMaterials[i].MatD3D;

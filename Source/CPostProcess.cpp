@@ -29,11 +29,11 @@ namespace {
 const UINT TARGET_WIDTH = 1024;
 const UINT TARGET_HEIGHT = 768;
 
-const D3DVERTEXELEMENT9 DECL_POST_QUAD[] = {
-    {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-    {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-    {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 DECL_POST_QUAD[] =
+    {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+     {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+     {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
+     D3DDECL_END()};
 
 // The composite starts half a pixel inside the screen and reaches 8.5 pixels
 // past the right and bottom edges, enlarging the image by 1032/1024 and 776/768.
@@ -190,7 +190,8 @@ void CPostProcess::RunPass(ID3DXEffect* pEffect)
 
                 CGfxD3D::SetRenderTexture(m_pChainTargets[(m_PassCount - 1) & 1]);
                 pEffect->BeginPass(i);
-                pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, m_PassQuad, sizeof(PostQuadVertex));
+                pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, m_PassQuad,
+                                         sizeof(PostQuadVertex));
                 pEffect->EndPass();
             }
             pEffect->End();

@@ -33,7 +33,7 @@ CString& CString::operator=(const char* string)
         m_szText[0] = 0;
         return *this;
     }
-    ASSERT(StringLen( string ) <= STRING_LEN, "Trying to copy a string that is too large");
+    ASSERT(StringLen(string) <= STRING_LEN, "Trying to copy a string that is too large");
     std::strncpy(m_szText, string, STRING_LEN);
     m_szText[STRING_LEN] = 0;
     return *this;

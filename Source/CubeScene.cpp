@@ -30,4 +30,3 @@ CMatrix CubeInstanceTransform(int instance, const CubePhases& phases)
     m.SetTranslation(CVector3(x, y, z));
     return m;
 }
-

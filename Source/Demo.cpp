@@ -40,10 +40,11 @@ const EffectSlot POST_EFFECT_SLOTS[] = {
     {RESOURCE_PP_COLOR_DOWN_FILTER4, "Data\\PP_CombineNormals.fx"},
 };
 
-const D3DVERTEXELEMENT9 DECL_POS_COLOR[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 DECL_POS_COLOR[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
+                                             D3DDECLUSAGE_POSITION, 0},
+                                            {0, 12, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT,
+                                             D3DDECLUSAGE_COLOR, 0},
+                                            D3DDECL_END()};
 
 const CVector2 SCREEN_ORIGIN(0.0f, 0.0f);
 const CVector2 SCREEN_SIZE(1024.0f, 768.0f);
@@ -54,18 +55,9 @@ const D3DCOLOR OPAQUE_WHITE = 0xFFFFFFFF;
 }  // namespace
 
 Demo::Demo()
-    : m_FadeLevel(0),
-      m_pMusic(NULL),
-      m_pCamera(NULL),
-      m_pLogo(NULL),
-      m_pBackground(NULL),
-      m_pTitle(NULL),
-      m_pCubeMesh(NULL),
-      m_pSceneEffect(NULL),
-      m_pVertexDecl(NULL),
-      m_pScroller(NULL),
-      m_CubeRampTime(0.0f),
-      m_DemoTime(0.0f)
+    : m_FadeLevel(0), m_pMusic(NULL), m_pCamera(NULL), m_pLogo(NULL), m_pBackground(NULL),
+      m_pTitle(NULL), m_pCubeMesh(NULL), m_pSceneEffect(NULL), m_pVertexDecl(NULL),
+      m_pScroller(NULL), m_CubeRampTime(0.0f), m_DemoTime(0.0f)
 {
     static_assert(sizeof POST_EFFECT_SLOTS / sizeof POST_EFFECT_SLOTS[0] == POST_EFFECT_COUNT,
                   "one slot per post effect");

@@ -83,8 +83,10 @@ void UpdateFrameClock()
     const LONGLONG now = s_clock.readCounter();
     // In thousandths of a tick, so that (milliseconds x frequency) / 1000 ticks can
     // be taken off exactly.
-    const LONGLONG elapsedThousandths = (now - s_clock.reference) * 1000 - s_clock.referenceThousandths;
-    const LONGLONG milliseconds = elapsedThousandths > 0 ? elapsedThousandths / s_clock.frequency : 0;
+    const LONGLONG elapsedThousandths = (now - s_clock.reference) * 1000 -
+                                        s_clock.referenceThousandths;
+    const LONGLONG milliseconds = elapsedThousandths > 0 ? elapsedThousandths / s_clock.frequency
+                                                         : 0;
 
     // Move the reference only by the ticks the counted milliseconds stand for; the
     // rest belongs to the next frame.

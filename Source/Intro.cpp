@@ -67,8 +67,8 @@ int RunIntro(const IntroSteps& steps)
     RegisterWindowClass(instance);
     StartFrameClock();
     // Not checked: without a window the device cannot be created either.
-    s_hMainWindow = CreateWindowExA(0, WINDOW_CLASS_NAME, "", WS_POPUP, WINDOW_X, WINDOW_Y, WINDOW_WIDTH,
-                                    WINDOW_HEIGHT, NULL, NULL, instance, NULL);
+    s_hMainWindow = CreateWindowExA(0, WINDOW_CLASS_NAME, "", WS_POPUP, WINDOW_X, WINDOW_Y,
+                                    WINDOW_WIDTH, WINDOW_HEIGHT, NULL, NULL, instance, NULL);
 
     // No device: leave without a word. No Demo (out of memory): nothing could be
     // drawn, so leave the same way rather than run the loop without it.

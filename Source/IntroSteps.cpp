@@ -24,8 +24,8 @@ void DrawDemoFrame()
 }
 
 const IntroSteps INTRO_STEPS = {
-    &CGfxD3D::Init,       &CGfxD3D::Shutdown,    &CreateDemo,         &DrawDemoFrame,
-    &CPostProcess::Init,  &CPostProcess::Shutdown, &CGfxD3D::EndFrame,
+    &CGfxD3D::Init,      &CGfxD3D::Shutdown,      &CreateDemo,        &DrawDemoFrame,
+    &CPostProcess::Init, &CPostProcess::Shutdown, &CGfxD3D::EndFrame,
 };
 
 }  // namespace

@@ -12,18 +12,13 @@ BYTE s_keys[KEY_COUNT] = {};
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_KEYDOWN:
         // Virtual-key codes fit a byte; anything above must not index past the table.
         s_keys[wParam & (KEY_COUNT - 1)] = 1;
         return 0;
-    case WM_KEYUP:
-        s_keys[wParam & (KEY_COUNT - 1)] = 0;
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_KEYUP: s_keys[wParam & (KEY_COUNT - 1)] = 0; return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 

@@ -19,10 +19,11 @@ const void* GetMusicData();
 int32_t GetMusicSize();
 
 // The five callbacks, in the argument orders the loader expects.
-void* MemoryFileOpen(const char* name);                           // name is ignored; null when out of memory
+void* MemoryFileOpen(const char* name);  // name is ignored; null when out of memory
 void MemoryFileClose(void* handle);
 int MemoryFileRead(void* destination, int byteCount, void* handle);  // bytes copied
-void MemoryFileSeek(void* handle, int offset, int origin);           // origin (low byte) 0 start, 1 current, 2 end
+void MemoryFileSeek(void* handle, int offset,
+                    int origin);  // origin (low byte) 0 start, 1 current, 2 end
 int MemoryFileTell(void* handle);
 
 // Where open gets its MemoryFile from (zero-filled, like calloc). Tests put a

@@ -17,7 +17,8 @@ MusicHandle* LoadMusic(int resourceId)
     int size = 0;
     const void* data = LoadResourceData(resourceId, "MUSIC", &size);
     SetMusicData(data, data ? size : 0);
-    SetFileCallbacks(&MemoryFileOpen, &MemoryFileClose, &MemoryFileRead, &MemoryFileSeek, &MemoryFileTell);
+    SetFileCallbacks(&MemoryFileOpen, &MemoryFileClose, &MemoryFileRead, &MemoryFileSeek,
+                     &MemoryFileTell);
     handle->song = LoadSong("", nullptr);
     return handle;
 }

@@ -34,8 +34,7 @@ bool ReportError(const char* format, ...)
     va_end(args);
 
     switch (s_pMessageBox(NULL, message, "BREAK!", BOX_STYLE)) {
-    case IDABORT:
-        std::exit(-1);
+    case IDABORT: std::exit(-1);
     case IDRETRY:
         // Retry is for debugging. With a debugger attached we stop here; without
         // one a breakpoint would end the intro silently, so Retry then counts as
@@ -43,9 +42,7 @@ bool ReportError(const char* format, ...)
         if (IsDebuggerPresent())
             DebugBreak();
         return true;
-    case IDIGNORE:
-        return true;
-    default:
-        return false;
+    case IDIGNORE: return true;
+    default: return false;
     }
 }

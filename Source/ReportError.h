@@ -12,12 +12,12 @@ bool ReportError(const char* format, ...)
     ;
 
 // Reports a failed condition once per site: after Ignore the site stays quiet.
-#define ASSERT(expression, message)                                                       \
-    do {                                                                                  \
-        static bool s_bIgnore = false;                                                    \
-        if (!(expression) && !s_bIgnore)                                                  \
-            s_bIgnore = ReportError("ASSERT: %s, %s - line: %d file: %s", #expression,    \
-                                    (message), __LINE__, __FILE__);                       \
+#define ASSERT(expression, message)                                                               \
+    do {                                                                                          \
+        static bool s_bIgnore = false;                                                            \
+        if (!(expression) && !s_bIgnore)                                                          \
+            s_bIgnore = ReportError("ASSERT: %s, %s - line: %d file: %s", #expression, (message), \
+                                    __LINE__, __FILE__);                                          \
     } while (0)
 
 // The box ReportError shows; tests put their own answer in its place.

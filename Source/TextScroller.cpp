@@ -10,28 +10,23 @@
 
 #include <cstring>
 
-
 namespace {
 
 const float LINE_DEPTH = 100.0f;
 const float GLYPH_DEVIATION = 0.001f;
 const float GLYPH_EXTRUSION = 0.4f;
 
-const D3DVERTEXELEMENT9 DECL_POS_NORMAL[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 DECL_POS_NORMAL[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
+                                              D3DDECLUSAGE_POSITION, 0},
+                                             {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
+                                              D3DDECLUSAGE_NORMAL, 0},
+                                             D3DDECL_END()};
 
 }  // namespace
 
 TextScroller::TextScroller()
-    : m_pVertexDecl(NULL),
-      m_pTextEffect(NULL),
-      m_hTextDC(NULL),
-      m_hTextFont(NULL),
-      m_TextPosition(0),
-      m_TextLength(SCROLL_TEXT_LENGTH),
-      m_ScrollOffset(0.0f),
+    : m_pVertexDecl(NULL), m_pTextEffect(NULL), m_hTextDC(NULL), m_hTextFont(NULL),
+      m_TextPosition(0), m_TextLength(SCROLL_TEXT_LENGTH), m_ScrollOffset(0.0f),
       m_pText(SCROLL_TEXT)
 {
     IDirect3DDevice9* pDevice = CGfxD3D::GetDevice();

@@ -5,14 +5,12 @@
 #include <cstring>
 
 const unsigned char GLYPH_CHARACTERS[GLYPH_COUNT - 1] = {
-    ' ',
-    'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M',
-    'N', 'O', 'P', 'Q', 'R', 'S', 'T', 'U', 'V', 'W', 'X', 'Y', 'Z',
-    'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm',
-    'n', 'o', 'p', 'q', 'r', 's', 't', 'u', 'v', 'w', 'x', 'y', 'z',
-    '0', '1', '2', '3', '4', '5', '6', '7', '8', '9',
-    '-', '=', '!', '\\', '"', 0xA3, '$', '%', '^', '&', '*', '(', ')', '_', '+', '|',
-    '<', '>', ',', '.', '/', '?', ':', ';', '@', '\'', '~', '#', '{', '[', '}', ']',
+    ' ', 'A', 'B',  'C', 'D',  'E', 'F', 'G', 'H',  'I', 'J', 'K', 'L', 'M', 'N', 'O',
+    'P', 'Q', 'R',  'S', 'T',  'U', 'V', 'W', 'X',  'Y', 'Z', 'a', 'b', 'c', 'd', 'e',
+    'f', 'g', 'h',  'i', 'j',  'k', 'l', 'm', 'n',  'o', 'p', 'q', 'r', 's', 't', 'u',
+    'v', 'w', 'x',  'y', 'z',  '0', '1', '2', '3',  '4', '5', '6', '7', '8', '9', '-',
+    '=', '!', '\\', '"', 0xA3, '$', '%', '^', '&',  '*', '(', ')', '_', '+', '|', '<',
+    '>', ',', '.',  '/', '?',  ':', ';', '@', '\'', '~', '#', '{', '[', '}', ']',
 };
 
 namespace {
@@ -20,14 +18,8 @@ const float SCROLL_SPEED = 2.0f;
 }
 
 TextScroller::TextScroller(const float* advances, const char* text, int textLength)
-    : m_pVertexDecl(NULL),
-      m_pTextEffect(NULL),
-      m_hTextDC(NULL),
-      m_hTextFont(NULL),
-      m_TextPosition(0),
-      m_TextLength(textLength),
-      m_ScrollOffset(0.0f),
-      m_pText(text)
+    : m_pVertexDecl(NULL), m_pTextEffect(NULL), m_hTextDC(NULL), m_hTextFont(NULL),
+      m_TextPosition(0), m_TextLength(textLength), m_ScrollOffset(0.0f), m_pText(text)
 {
     for (int i = 0; i < GLYPH_COUNT; ++i) {
         m_pGlyphMeshes[i] = NULL;
@@ -63,4 +55,3 @@ void TextScroller::Advance(float frameTime)
             m_TextPosition = 0;
     }
 }
-

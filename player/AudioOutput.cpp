@@ -77,7 +77,8 @@ bool StartPlayback(Song* song)
     const WAVEFORMATEX format = OutputFormat();
     const WaveOutDevice& device = CurrentWaveOutDevice();
     HWAVEOUT opened = nullptr;
-    if (device.open(&opened, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR || !opened) {
+    if (device.open(&opened, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR ||
+        !opened) {
         // Nothing may stay behind for a StopPlayback that might never come.
         CloseBlockRing();
         return false;

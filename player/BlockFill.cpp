@@ -19,8 +19,8 @@ bool OpenBlockRing(Song* song)
     if (!song)
         return false;
     BlockRing ring = {nullptr, nullptr, nullptr, nullptr, 0, song};
-    ring.positions =
-        static_cast<BlockPosition*>(PlayerAllocZeroed(sizeof(BlockPosition) * BlockCount));
+    ring.positions = static_cast<BlockPosition*>(
+        PlayerAllocZeroed(sizeof(BlockPosition) * BlockCount));
     ring.pcmRing = static_cast<int16_t*>(PlayerAllocZeroed(sizeof(int16_t) * 2 * RingFrames));
     ring.mixRingMemory = PlayerAllocZeroed(sizeof(float) * 2 * RingFrames + 256);
     if (!ring.positions || !ring.pcmRing || !ring.mixRingMemory) {
@@ -30,7 +30,8 @@ bool OpenBlockRing(Song* song)
         return false;
     }
     const uintptr_t address = reinterpret_cast<uintptr_t>(ring.mixRingMemory);
-    const uintptr_t aligned = (address + MIX_RING_ALIGNMENT - 1) & ~uintptr_t(MIX_RING_ALIGNMENT - 1);
+    const uintptr_t aligned = (address + MIX_RING_ALIGNMENT - 1) &
+                              ~uintptr_t(MIX_RING_ALIGNMENT - 1);
     ring.mixRing = reinterpret_cast<float*>(aligned);
     PlayRing = ring;
     return true;
@@ -52,8 +53,7 @@ void MixBlock(Song* song, float* mix, int16_t* pcm)
         // Derived from the frame count, never summed per stretch, so the
         // time stays exact however the stretches fall.
         song->mixedFrames += uint64_t(count);
-        song->playTimeMs =
-            int32_t(song->mixedFrames * MILLISECONDS_PER_SECOND / uint64_t(MixRate));
+        song->playTimeMs = int32_t(song->mixedFrames * MILLISECONDS_PER_SECOND / uint64_t(MixRate));
         done += count;
         left -= count;
     }

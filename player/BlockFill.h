@@ -20,20 +20,20 @@ const int32_t BlockCount = RingFrames / BlockFrames;
 #pragma pack(push, 1)
 // Where the song stood when a block had been mixed.
 struct BlockPosition {
-    uint8_t orderPos;    // low 8 bits
-    uint8_t row;         // low 8 bits
+    uint8_t orderPos;  // low 8 bits
+    uint8_t row;       // low 8 bits
     int32_t playTimeMs;
 };
 #pragma pack(pop)
 static_assert(sizeof(BlockPosition) == 6, "block positions are 6 bytes");
 
 struct BlockRing {
-    int16_t* pcmRing;           // RingFrames stereo 16-bit frames
-    float* mixRing;             // RingFrames stereo float frames, 16-byte aligned
-    void* mixRingMemory;        // the allocation mixRing lies in
-    BlockPosition* positions;   // BlockCount records
-    int32_t nextBlock;          // the next block to fill
-    Song* currentSong;          // the song being mixed; null when closed
+    int16_t* pcmRing;          // RingFrames stereo 16-bit frames
+    float* mixRing;            // RingFrames stereo float frames, 16-byte aligned
+    void* mixRingMemory;       // the allocation mixRing lies in
+    BlockPosition* positions;  // BlockCount records
+    int32_t nextBlock;         // the next block to fill
+    Song* currentSong;         // the song being mixed; null when closed
 };
 
 extern BlockRing PlayRing;

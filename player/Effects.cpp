@@ -148,9 +148,7 @@ void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
     case EXTENDED_VIBRATO_WAVEFORM:
         channel->waveControl = uint8_t((channel->waveControl & 0xF0) | y);
         break;
-    case EXTENDED_FINETUNE:
-        OverrideFinetune(selection, y);
-        break;
+    case EXTENDED_FINETUNE: OverrideFinetune(selection, y); break;
     case EXTENDED_PATTERN_LOOP:
         if (y == 0) {
             channel->loopRow = song->row;
@@ -180,11 +178,8 @@ void ExtendedRowEffect(Song* song, Channel* channel, uint8_t param,
         VolumeDown(channel, channel->fineVolSlideMem);
         channel->updateFlags |= UPDATE_VOLUME;
         break;
-    case EXTENDED_PATTERN_DELAY:
-        song->patternDelayTicks = y * song->speed;
-        break;
-    default:
-        break;
+    case EXTENDED_PATTERN_DELAY: song->patternDelayTicks = y * song->speed; break;
+    default: break;
     }
 }
 
@@ -207,8 +202,7 @@ void ExtendedTickEffect(Song* song, Channel* channel, const NoteCell& cell,
         if (y != 0 && song->tick == y)
             StartCell(channel, cell, selection, true);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -310,17 +304,13 @@ void StartCell(Channel* channel, const NoteCell& cell, const SampleSelection& se
         ApplyVolumeColumn(channel, cell.volumeColumn);
 }
 
-void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
-               const SampleSelection& selection, RowState& row)
+void RowEffect(Song* song, Channel* channel, const NoteCell& cell, const SampleSelection& selection,
+               RowState& row)
 {
     const uint8_t param = cell.param;
     switch (cell.effect) {
-    case EFFECT_PORTA_UP:
-        Remember(channel->portaUpMem, param);
-        break;
-    case EFFECT_PORTA_DOWN:
-        Remember(channel->portaDownMem, param);
-        break;
+    case EFFECT_PORTA_UP: Remember(channel->portaUpMem, param); break;
+    case EFFECT_PORTA_DOWN: Remember(channel->portaDownMem, param); break;
     case EFFECT_TONE_PORTA:
         Remember(channel->portaSpeed, param);
         channel->portaTarget = channel->targetPeriod;
@@ -368,9 +358,7 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
             }
         }
         break;
-    case EFFECT_VOLUME_SLIDE:
-        Remember(channel->volSlideMem, param);
-        break;
+    case EFFECT_VOLUME_SLIDE: Remember(channel->volSlideMem, param); break;
     case EFFECT_POSITION_JUMP:
         song->nextRow = 0;
         song->nextOrderPos = param < song->songLength ? param : 0;
@@ -389,9 +377,7 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
             song->nextOrderPos = 0;
         break;
     }
-    case EFFECT_EXTENDED:
-        ExtendedRowEffect(song, channel, param, selection);
-        break;
+    case EFFECT_EXTENDED: ExtendedRowEffect(song, channel, param, selection); break;
     case EFFECT_SPEED_BPM:
         if (param < 32)
             song->speed = param;
@@ -402,9 +388,7 @@ void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
         song->globalVolume = param > 64 ? 64 : param;
         channel->updateFlags |= UPDATE_VOLUME;
         break;
-    case EFFECT_GLOBAL_VOLUME_SLIDE:
-        Remember(song->globalVolumeSlideMem, param);
-        break;
+    case EFFECT_GLOBAL_VOLUME_SLIDE: Remember(song->globalVolumeSlideMem, param); break;
     case EFFECT_ENVELOPE_POSITION:
         if (selection.inst->volType & ENVELOPE_ON)
             SetEnvelopePosition(channel, selection.inst, param);
@@ -472,11 +456,8 @@ void TickVolumeColumn(Channel* channel, uint8_t volumeColumn)
         channel->panning = LimitPanning(int64_t(channel->panning) + l);
         channel->updateFlags |= UPDATE_PANNING;
         break;
-    case 0xF:
-        StepTonePortamento(channel);
-        break;
-    default:
-        break;
+    case 0xF: StepTonePortamento(channel); break;
+    default: break;
     }
 }
 
@@ -487,8 +468,8 @@ void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
     switch (cell.effect) {
     case EFFECT_ARPEGGIO:
         if (param != 0) {
-            channel->periodDelta =
-                ArpeggioDelta(song, channel, param, SelectionFinetune(selection));
+            channel->periodDelta = ArpeggioDelta(song, channel, param,
+                                                 SelectionFinetune(selection));
             channel->updateFlags |= UPDATE_FREQUENCY;
         }
         break;
@@ -508,9 +489,7 @@ void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
         channel->periodDelta = 0;
         StepTonePortamento(channel);
         break;
-    case EFFECT_VIBRATO:
-        ApplyVibratoAndAdvance(channel);
-        break;
+    case EFFECT_VIBRATO: ApplyVibratoAndAdvance(channel); break;
     case EFFECT_TONE_PORTA_VOLUME_SLIDE:
         channel->periodDelta = 0;
         StepTonePortamento(channel);
@@ -520,15 +499,9 @@ void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
         ApplyVibratoAndAdvance(channel);
         VolumeSlide(channel, channel->volSlideMem);
         break;
-    case EFFECT_TREMOLO:
-        ApplyTremolo(channel);
-        break;
-    case EFFECT_VOLUME_SLIDE:
-        VolumeSlide(channel, channel->volSlideMem);
-        break;
-    case EFFECT_EXTENDED:
-        ExtendedTickEffect(song, channel, cell, selection);
-        break;
+    case EFFECT_TREMOLO: ApplyTremolo(channel); break;
+    case EFFECT_VOLUME_SLIDE: VolumeSlide(channel, channel->volSlideMem); break;
+    case EFFECT_EXTENDED: ExtendedTickEffect(song, channel, cell, selection); break;
     case EFFECT_GLOBAL_VOLUME_SLIDE: {
         const uint8_t memory = song->globalVolumeSlideMem;
         if (High(memory) != 0) {
@@ -556,13 +529,8 @@ void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
         channel->updateFlags |= UPDATE_PANNING;
         break;
     }
-    case EFFECT_MULTI_RETRIG:
-        MultiRetrig(channel);
-        break;
-    case EFFECT_TREMOR:
-        ApplyTremor(channel);
-        break;
-    default:
-        break;
+    case EFFECT_MULTI_RETRIG: MultiRetrig(channel); break;
+    case EFFECT_TREMOR: ApplyTremor(channel); break;
+    default: break;
     }
 }

@@ -27,8 +27,8 @@ bool IsNoteDelay(const NoteCell& cell);
 void StartCell(Channel* channel, const NoteCell& cell, const SampleSelection& selection,
                bool delayedTick);
 
-void RowEffect(Song* song, Channel* channel, const NoteCell& cell,
-               const SampleSelection& selection, RowState& row);
+void RowEffect(Song* song, Channel* channel, const NoteCell& cell, const SampleSelection& selection,
+               RowState& row);
 void TickVolumeColumn(Channel* channel, uint8_t volumeColumn);
 void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
                 const SampleSelection& selection);

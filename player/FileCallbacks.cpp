@@ -6,8 +6,8 @@ FileCallbacks s_callbacks = {nullptr, nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace
 
-void SetFileCallbacks(FileOpenFunc open, FileCloseFunc close, FileReadFunc read,
-                      FileSeekFunc seek, FileTellFunc tell)
+void SetFileCallbacks(FileOpenFunc open, FileCloseFunc close, FileReadFunc read, FileSeekFunc seek,
+                      FileTellFunc tell)
 {
     if (open && close && read && seek && tell)
         s_callbacks = {open, close, read, seek, tell};

@@ -20,8 +20,8 @@ struct FileCallbacks {
 };
 
 // All five non-null: they become the registered set. Any null: all are cleared.
-void SetFileCallbacks(FileOpenFunc open, FileCloseFunc close, FileReadFunc read,
-                      FileSeekFunc seek, FileTellFunc tell);
+void SetFileCallbacks(FileOpenFunc open, FileCloseFunc close, FileReadFunc read, FileSeekFunc seek,
+                      FileTellFunc tell);
 
 // True when all five are registered.
 bool FileCallbacksRegistered();

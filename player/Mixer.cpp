@@ -262,9 +262,8 @@ bool UseAvx2()
 // float operations of FrameAt and of the loop below in the same order, and
 // no fused multiply-add, so the same samples. Returns the position after them.
 __attribute__((target("avx2"))) uint64_t RenderSteadyAvx2(const int16_t* data, uint64_t at,
-                                                           uint64_t step, float* out,
-                                                           int32_t octets, float leftGain,
-                                                           float rightGain)
+                                                          uint64_t step, float* out, int32_t octets,
+                                                          float leftGain, float rightGain)
 {
     const __m256 gains = _mm256_setr_ps(leftGain, rightGain, leftGain, rightGain, leftGain,
                                         rightGain, leftGain, rightGain);
@@ -272,8 +271,8 @@ __attribute__((target("avx2"))) uint64_t RenderSteadyAvx2(const int16_t* data, u
     // Puts the low halves (fractions) of four 64-bit positions first.
     const __m256i halves = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
     const __m256i advance = _mm256_set1_epi64x(int64_t(8 * step));
-    __m256i firstFour = _mm256_setr_epi64x(int64_t(at), int64_t(at + step),
-                                           int64_t(at + 2 * step), int64_t(at + 3 * step));
+    __m256i firstFour = _mm256_setr_epi64x(int64_t(at), int64_t(at + step), int64_t(at + 2 * step),
+                                           int64_t(at + 3 * step));
     __m256i lastFour = _mm256_setr_epi64x(int64_t(at + 4 * step), int64_t(at + 5 * step),
                                           int64_t(at + 6 * step), int64_t(at + 7 * step));
     for (int32_t i = 0; i < octets; ++i) {
@@ -289,15 +288,17 @@ __attribute__((target("avx2"))) uint64_t RenderSteadyAvx2(const int16_t* data, u
         const __m256i pairs = _mm256_setr_epi32(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]);
         const __m256i frame = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
         const __m256i next = _mm256_srai_epi32(pairs, 16);
-        const __m256 weight =
-            _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_srli_epi32(fractions, 1)), weightScale);
+        const __m256 weight = _mm256_mul_ps(_mm256_cvtepi32_ps(_mm256_srli_epi32(fractions, 1)),
+                                            weightScale);
         const __m256 difference = _mm256_cvtepi32_ps(_mm256_sub_epi32(next, frame));
-        const __m256 values = _mm256_add_ps(_mm256_cvtepi32_ps(frame), _mm256_mul_ps(weight, difference));
+        const __m256 values = _mm256_add_ps(_mm256_cvtepi32_ps(frame),
+                                            _mm256_mul_ps(weight, difference));
         const __m256 low = _mm256_unpacklo_ps(values, values);   // 0 0 1 1 | 4 4 5 5
         const __m256 high = _mm256_unpackhi_ps(values, values);  // 2 2 3 3 | 6 6 7 7
         const __m256 firstSpread = _mm256_permute2f128_ps(low, high, 0x20);
         const __m256 lastSpread = _mm256_permute2f128_ps(low, high, 0x31);
-        _mm256_storeu_ps(out, _mm256_add_ps(_mm256_loadu_ps(out), _mm256_mul_ps(firstSpread, gains)));
+        _mm256_storeu_ps(out,
+                         _mm256_add_ps(_mm256_loadu_ps(out), _mm256_mul_ps(firstSpread, gains)));
         _mm256_storeu_ps(out + 8,
                          _mm256_add_ps(_mm256_loadu_ps(out + 8), _mm256_mul_ps(lastSpread, gains)));
         out += 16;
@@ -407,8 +408,8 @@ bool IsSilentOrphan(const Voice& voice)
 // the boundary it moves towards (going forward the loop end, or the sample end
 // once past the loop; going backward the loop start). boundaryReached tells
 // whether the boundary ends the chunk.
-int32_t FramesBeforeBoundary(const Voice& voice, uint64_t position, bool forward,
-                             int32_t remaining, bool& boundaryReached)
+int32_t FramesBeforeBoundary(const Voice& voice, uint64_t position, bool forward, int32_t remaining,
+                             bool& boundaryReached)
 {
     const Sample& sample = *voice.sample;
     uint64_t boundary;
@@ -420,8 +421,8 @@ int32_t FramesBeforeBoundary(const Voice& voice, uint64_t position, bool forward
     } else {
         boundary = uint64_t(sample.loopStart) << 32;
     }
-    const uint64_t toBoundary =
-        FramesToBoundary(position, voice.increment, forward, boundary, uint64_t(remaining));
+    const uint64_t toBoundary = FramesToBoundary(position, voice.increment, forward, boundary,
+                                                 uint64_t(remaining));
     boundaryReached = toBoundary <= uint64_t(remaining);
     return boundaryReached ? int32_t(toBoundary) : remaining;
 }
@@ -523,8 +524,8 @@ void MixVoice(Voice& voice, float* out, int32_t frames)
 
         // A chunk ends at the boundary, at the end of a ramp, or with the frames.
         bool boundaryReached = false;
-        const int32_t unclamped =
-            FramesBeforeBoundary(voice, position, forward, remaining, boundaryReached);
+        const int32_t unclamped = FramesBeforeBoundary(voice, position, forward, remaining,
+                                                       boundaryReached);
         const RampPlan ramp = PlanRamp(voice);
         int32_t count = unclamped;
         if (ramp.length > 0) {
@@ -536,8 +537,8 @@ void MixVoice(Voice& voice, float* out, int32_t frames)
         float leftGain = float(voice.leftLevel) * INV_256 * INV_255;
         float rightGain = float(voice.rightLevel) * INV_256 * INV_255;
         float* chunkOut = out + 2 * (frames - remaining);
-        const uint64_t moved =
-            RenderChunk(voice, position, forward, ramp, chunkOut, count, leftGain, rightGain);
+        const uint64_t moved = RenderChunk(voice, position, forward, ramp, chunkOut, count,
+                                           leftGain, rightGain);
         remaining -= count;
 
         if (ramp.length > 0 && AdvanceRamp(voice, ramp, count, leftGain, rightGain) &&

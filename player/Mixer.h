@@ -37,7 +37,7 @@ struct Voice {
     int32_t direction;   // 1 forward, anything else backward
     int32_t leftSeen;
     int32_t rightSeen;
-    int32_t leftLevel;   // 8.8 on the 0..255 scale
+    int32_t leftLevel;  // 8.8 on the 0..255 scale
     int32_t rightLevel;
     float leftRampStep;  // per frame, on the 0..1 scale
     float rightRampStep;

@@ -29,14 +29,10 @@ int8_t AdvancePhase(int8_t phase, uint8_t speed)
 int32_t AutoVibratoValue(uint8_t type, int32_t pos)
 {
     switch (type) {
-    case 0:
-        return int32_t(std::sin(pos * AUTO_VIBRATO_ANGLE_STEP) * AUTO_VIBRATO_AMPLITUDE);
-    case 1:
-        return pos < 128 ? 64 : -64;
-    case 2:
-        return (128 - ((pos + 128) % 256)) >> 1;
-    case 3:
-        return (128 - ((384 - pos) % 256)) >> 1;
+    case 0: return int32_t(std::sin(pos * AUTO_VIBRATO_ANGLE_STEP) * AUTO_VIBRATO_AMPLITUDE);
+    case 1: return pos < 128 ? 64 : -64;
+    case 2: return (128 - ((pos + 128) % 256)) >> 1;
+    case 3: return (128 - ((384 - pos) % 256)) >> 1;
     default:
         // No waveform is defined beyond type 3; such an instrument has none.
         return 0;
@@ -67,10 +63,8 @@ int32_t WaveformValue(int waveform, int8_t phase)
     // Phases stay within -32..31; the fold only keeps the table index safe.
     const int32_t p = ((int32_t(phase) + 32) & 63) - 32;
     switch (waveform) {
-    case 1:
-        return p >= 0 ? 8 * p : -1 - 8 * p;
-    case 2:
-        return 255;
+    case 1: return p >= 0 ? 8 * p : -1 - 8 * p;
+    case 2: return 255;
     default: {
         const int32_t distance = p < 0 ? -p : p;
         return SINE_QUARTER[distance <= 16 ? distance : 32 - distance];
@@ -78,10 +72,10 @@ int32_t WaveformValue(int waveform, int8_t phase)
     }
 }
 
-void StepEnvelope(Channel* channel, int32_t& tick, int32_t& point, int32_t& fixed,
-                  int32_t& value, int32_t& step, uint8_t& done, uint8_t type,
-                  uint8_t pointCount, const EnvelopePoint* points, uint8_t loopEnd,
-                  uint8_t loopStart, uint8_t sustain, uint8_t updateFlag)
+void StepEnvelope(Channel* channel, int32_t& tick, int32_t& point, int32_t& fixed, int32_t& value,
+                  int32_t& step, uint8_t& done, uint8_t type, uint8_t pointCount,
+                  const EnvelopePoint* points, uint8_t loopEnd, uint8_t loopStart, uint8_t sustain,
+                  uint8_t updateFlag)
 {
     int32_t i = point;
     if (i >= 0 && i < pointCount && points[i].x == tick) {
@@ -219,7 +213,10 @@ void ApplyVolumeColumn(Channel* channel, uint8_t volumeColumn)
 {
     const int32_t x = volumeColumn & 15;
     switch (volumeColumn >> 4) {
-    case 0x1: case 0x2: case 0x3: case 0x4:
+    case 0x1:
+    case 0x2:
+    case 0x3:
+    case 0x4:
         channel->volume = volumeColumn - 0x10;
         channel->updateFlags |= UPDATE_VOLUME;
         break;
@@ -239,12 +236,8 @@ void ApplyVolumeColumn(Channel* channel, uint8_t volumeColumn)
             channel->volume = 64;
         channel->updateFlags |= UPDATE_VOLUME;
         break;
-    case 0xA:
-        channel->vibratoSpeed = uint8_t(x);
-        break;
-    case 0xB:
-        channel->vibratoDepth = uint8_t(x);
-        break;
+    case 0xA: channel->vibratoSpeed = uint8_t(x); break;
+    case 0xB: channel->vibratoDepth = uint8_t(x); break;
     case 0xC:
         channel->panning = x * 16;
         channel->updateFlags |= UPDATE_PANNING;

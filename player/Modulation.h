@@ -22,10 +22,10 @@ int32_t WaveformValue(int waveform, int8_t phase);
 
 // One tick of one envelope; the references are the channel's six fields of
 // that envelope. Sets updateFlag in the channel's updateFlags.
-void StepEnvelope(Channel* channel, int32_t& tick, int32_t& point, int32_t& fixed,
-                  int32_t& value, int32_t& step, uint8_t& done, uint8_t type,
-                  uint8_t pointCount, const EnvelopePoint* points, uint8_t loopEnd,
-                  uint8_t loopStart, uint8_t sustain, uint8_t updateFlag);
+void StepEnvelope(Channel* channel, int32_t& tick, int32_t& point, int32_t& fixed, int32_t& value,
+                  int32_t& step, uint8_t& done, uint8_t type, uint8_t pointCount,
+                  const EnvelopePoint* points, uint8_t loopEnd, uint8_t loopStart, uint8_t sustain,
+                  uint8_t updateFlag);
 void StepVolumeEnvelope(Channel* channel, const Instrument* inst);
 void StepPanningEnvelope(Channel* channel, const Instrument* inst);
 

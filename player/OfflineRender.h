@@ -12,8 +12,8 @@
 // block at a time into the record's own buffers (whole blocks straight into
 // the caller's), so a render of any length needs no memory beyond this record.
 struct SongStream {
-    Song* song;           // null before StartSongStream
-    int32_t pcmFrames;    // frames of pcm not yet handed out; they end the block
+    Song* song;         // null before StartSongStream
+    int32_t pcmFrames;  // frames of pcm not yet handed out; they end the block
     float mix[BlockFrames * 2];
     int16_t pcm[BlockFrames * 2];
 };

@@ -81,8 +81,7 @@ void ProcessRowChannel(Song* song, Channel* channel, const NoteCell& patternCell
 
     if (IsNote(cell.note)) {
         channel->realNote = uint8_t(cell.note + selection.smp->relativeNote - 1);
-        channel->targetPeriod =
-            NotePeriod(song, channel->realNote, SelectionFinetune(selection));
+        channel->targetPeriod = NotePeriod(song, channel->realNote, SelectionFinetune(selection));
     }
     channel->periodDelta = 0;
     channel->updateFlags |= UPDATE_FREQUENCY | UPDATE_VOLUME;
@@ -125,8 +124,7 @@ int32_t SamplesPerTickFor(int32_t bpm)
     // The constants are single precision, the arithmetic double: that way a
     // tick is the integer part of MixRate x 2.5 / bpm for every BPM of the
     // format (all-float arithmetic loses a frame at BPM 21 and 42).
-    const double frames =
-        1000.0 / (double(bpm) * double(0.4f)) * double(MixRate) * double(0.001f);
+    const double frames = 1000.0 / (double(bpm) * double(0.4f)) * double(MixRate) * double(0.001f);
     const int32_t whole = frames < double(INT32_MAX) ? int32_t(frames) : INT32_MAX;
     return whole > 0 ? whole : 1;
 }

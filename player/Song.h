@@ -17,7 +17,7 @@ const int NOTE_COUNT = 96;
 const int ENVELOPE_POINTS = 20;       // room in an Instrument
 const int FILE_ENVELOPE_POINTS = 12;  // points an XM file holds
 const int ORDER_TABLE_SIZE = 256;
-const int SAMPLE_SLACK_FRAMES = 8;    // zero frames after every sample's data
+const int SAMPLE_SLACK_FRAMES = 8;  // zero frames after every sample's data
 
 const uint8_t NOTE_KEY_OFF = 255;
 const int NO_JUMP = -1;
@@ -43,10 +43,10 @@ enum UpdateFlags : uint8_t {
 };
 
 struct NoteCell {
-    uint8_t note;          // 0 none, 1..96, NOTE_KEY_OFF
-    uint8_t instrument;    // 0 none, 1..128
+    uint8_t note;        // 0 none, 1..96, NOTE_KEY_OFF
+    uint8_t instrument;  // 0 none, 1..128
     uint8_t volumeColumn;
-    uint8_t effect;        // 0..35
+    uint8_t effect;  // 0..35
     uint8_t param;
 };
 

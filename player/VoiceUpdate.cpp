@@ -120,8 +120,7 @@ void UpdateVoice(Channel* channel, Sample* sample, Song* song)
 
     if (flags & UPDATE_VOLUME) {
         const int64_t product = int64_t(channel->volume + channel->volumeDelta) *
-                                channel->volEnvValue * channel->fadeoutVolume *
-                                song->globalVolume;
+                                channel->volEnvValue * channel->fadeoutVolume * song->globalVolume;
         double volume = double(product) * VOLUME_SCALE;
         if (volume < 0.0)
             volume = 0.0;

@@ -3,7 +3,7 @@
 namespace {
 
 const WaveOutDevice SYSTEM_WAVE_OUT = {
-    &waveOutOpen,  &waveOutPrepareHeader, &waveOutWrite,          &waveOutGetPosition,
+    &waveOutOpen,  &waveOutPrepareHeader,   &waveOutWrite, &waveOutGetPosition,
     &waveOutReset, &waveOutUnprepareHeader, &waveOutClose,
 };
 

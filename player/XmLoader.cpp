@@ -179,8 +179,8 @@ bool AddEmptyPatterns(Song* song, int first, int last)
 {
     for (int p = first; p < last; ++p) {
         song->patterns[p].rowCount = EMPTY_PATTERN_ROWS;
-        song->patterns[p].cells =
-            AllocArray<NoteCell>(int64_t(EMPTY_PATTERN_ROWS) * song->channelCount);
+        song->patterns[p].cells = AllocArray<NoteCell>(int64_t(EMPTY_PATTERN_ROWS) *
+                                                       song->channelCount);
         if (!song->patterns[p].cells)
             return false;
     }
@@ -279,8 +279,8 @@ bool ReadSampleHeader(SongInput* input, Sample& sample, SampleDataSpan& span)
     if (!ReadBytes(input, bytes, sizeof(bytes)))
         return false;
     auto u32 = [&bytes](int at) {
-        return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 |
-               uint32_t(bytes[at + 2]) << 16 | uint32_t(bytes[at + 3]) << 24;
+        return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+               uint32_t(bytes[at + 3]) << 24;
     };
     sample.length = u32(0);
     sample.loopStart = u32(4);
@@ -312,8 +312,8 @@ bool ReadSampleData(Song* song, SongInput* input, Sample& sample, SampleDataSpan
     if (!sample.data)
         return false;
     if (song->sampleDataCallback) {
-        song->sampleDataCallback(sample.data, int32_t(span.dataBytes), sample.bits,
-                                 instrumentIndex, sampleIndex);
+        song->sampleDataCallback(sample.data, int32_t(span.dataBytes), sample.bits, instrumentIndex,
+                                 sampleIndex);
         SeekBy(input, int64_t(span.dataBytes) + span.skipBytes);
     } else {
         ReadBytes(input, sample.data, span.dataBytes);

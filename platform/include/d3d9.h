@@ -25,7 +25,8 @@ struct IDirect3DResource9 : IUnknown {
 
 struct IDirect3DSurface9 : IDirect3DResource9 {
     virtual HRESULT WINAPI GetDesc(D3DSURFACE_DESC* pDesc) = 0;
-    virtual HRESULT WINAPI LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) = 0;
+    virtual HRESULT WINAPI LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
+                                    DWORD Flags) = 0;
     virtual HRESULT WINAPI UnlockRect() = 0;
 };
 
@@ -49,15 +50,17 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT WINAPI GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                                          IDirect3DSurface9** ppBackBuffer) = 0;
     virtual HRESULT WINAPI CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
-                                         D3DFORMAT Format, D3DPOOL Pool, IDirect3DTexture9** ppTexture,
-                                         HANDLE* pSharedHandle) = 0;
+                                         D3DFORMAT Format, D3DPOOL Pool,
+                                         IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) = 0;
     virtual HRESULT WINAPI GetRenderTargetData(IDirect3DSurface9* pRenderTarget,
                                                IDirect3DSurface9* pDestSurface) = 0;
     virtual HRESULT WINAPI CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format,
                                                        D3DPOOL Pool, IDirect3DSurface9** ppSurface,
                                                        HANDLE* pSharedHandle) = 0;
-    virtual HRESULT WINAPI SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) = 0;
-    virtual HRESULT WINAPI GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) = 0;
+    virtual HRESULT WINAPI SetRenderTarget(DWORD RenderTargetIndex,
+                                           IDirect3DSurface9* pRenderTarget) = 0;
+    virtual HRESULT WINAPI GetRenderTarget(DWORD RenderTargetIndex,
+                                           IDirect3DSurface9** ppRenderTarget) = 0;
     virtual HRESULT WINAPI BeginScene() = 0;
     virtual HRESULT WINAPI EndScene() = 0;
     virtual HRESULT WINAPI Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color,
@@ -66,8 +69,10 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT WINAPI GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) = 0;
     virtual HRESULT WINAPI GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) = 0;
     virtual HRESULT WINAPI SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) = 0;
-    virtual HRESULT WINAPI GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) = 0;
-    virtual HRESULT WINAPI SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) = 0;
+    virtual HRESULT WINAPI GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type,
+                                           DWORD* pValue) = 0;
+    virtual HRESULT WINAPI SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type,
+                                           DWORD Value) = 0;
     virtual HRESULT WINAPI DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
                                            const void* pVertexStreamZeroData,
                                            UINT VertexStreamZeroStride) = 0;

@@ -4,8 +4,9 @@
 #include "windows.h"
 
 #ifndef MAKEFOURCC
-#define MAKEFOURCC(a, b, c, d) \
-    ((DWORD)(BYTE)(a) | ((DWORD)(BYTE)(b) << 8) | ((DWORD)(BYTE)(c) << 16) | ((DWORD)(BYTE)(d) << 24))
+#define MAKEFOURCC(a, b, c, d)                                               \
+    ((DWORD)(BYTE)(a) | ((DWORD)(BYTE)(b) << 8) | ((DWORD)(BYTE)(c) << 16) | \
+     ((DWORD)(BYTE)(d) << 24))
 #endif
 
 #define S_OK ((HRESULT)0)
@@ -25,7 +26,7 @@
 
 typedef DWORD D3DCOLOR;
 #define D3DCOLOR_ARGB(a, r, g, b) \
-    ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+    ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
 typedef struct _D3DVECTOR {
@@ -373,7 +374,10 @@ typedef enum _D3DDECLUSAGE {
 } D3DDECLUSAGE;
 
 #define MAXD3DDECLLENGTH 64
-#define D3DDECL_END() {0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0}
+#define D3DDECL_END()                        \
+    {                                        \
+        0xFF, 0, D3DDECLTYPE_UNUSED, 0, 0, 0 \
+    }
 
 // Flexible vertex format bits.
 #define D3DFVF_XYZ 0x002

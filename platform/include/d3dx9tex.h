@@ -51,11 +51,13 @@ typedef struct tagPALETTEENTRY {
 // the top-left corner, the rest transparent black), each with or without D3DX_FILTER_DITHER;
 // any mip filter (the levels are box-filtered); no colour key. Other options give
 // D3DERR_NOTAVAILABLE. pSrcInfo, when given, receives what the file holds; pPalette is unused.
-HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataSize,
-                                                   UINT Width, UINT Height, UINT MipLevels, DWORD Usage,
-                                                   D3DFORMAT Format, D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
+HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData,
+                                                   UINT SrcDataSize, UINT Width, UINT Height,
+                                                   UINT MipLevels, DWORD Usage, D3DFORMAT Format,
+                                                   D3DPOOL Pool, DWORD Filter, DWORD MipFilter,
                                                    D3DCOLOR ColorKey, D3DXIMAGE_INFO* pSrcInfo,
-                                                   PALETTEENTRY* pPalette, LPDIRECT3DTEXTURE9* ppTexture);
+                                                   PALETTEENTRY* pPalette,
+                                                   LPDIRECT3DTEXTURE9* ppTexture);
 // The same with the D3DX defaults: the file's format, the managed pool, sizes enlarged to
 // powers of two with the image scaled to fill them, and a full mip chain.
 HRESULT WINAPI D3DXCreateTextureFromFileInMemory(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData,

@@ -83,8 +83,8 @@ typedef struct mmtime_tag {
 // Opens the default output for 8- or 16-bit PCM, mono or stereo, at any rate,
 // without notifications (CALLBACK_NULL only). MMSYSERR_NODRIVER when no audio
 // device is available.
-MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR callback,
-                            DWORD_PTR instance, DWORD flags);
+MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format,
+                            DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
 MMRESULT WINAPI waveOutPrepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT headerSize);
 // Queues a prepared header. A header marked WHDR_BEGINLOOP | WHDR_ENDLOOP plays
 // dwLoops times over (all bits set: for as long as anyone will listen); loops

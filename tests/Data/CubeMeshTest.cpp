@@ -13,12 +13,18 @@ namespace {
 struct Vec3 {
     double x, y, z;
 };
-Vec3 Sub(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 Sub(const Vec3& a, const Vec3& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Vec3 Cross(const Vec3& a, const Vec3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double Dot(const Vec3& a, const Vec3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // The cube as the intro loads it from Data/cube.x.
 class CubeMesh : public ::testing::Test {
@@ -71,7 +77,7 @@ std::string CubeMesh::s_text;
 bool CubeMesh::s_parsed = false;
 std::vector<XObject> CubeMesh::s_objects;
 
-} // namespace
+}  // namespace
 
 TEST_F(CubeMesh, IsOneTextMeshWithNormalsTextureCoordinatesAndMaterials)
 {
@@ -162,8 +168,7 @@ TEST_F(CubeMesh, IsClosedAndConsistentlyWoundOutwards)
     EXPECT_EQ(unmatched, 0u);
     EXPECT_EQ(repeated, 0u);
     // A closed surface of genus 0: V - E + F = 2.
-    const long long v = (long long)ids.size(), e = (long long)directed.size() / 2,
-                    f = (long long)triangles.size();
+    const long long v = (long long)ids.size(), e = (long long)directed.size() / 2, f = (long long)triangles.size();
     EXPECT_EQ(v - e + f, 2);
 
     // Counter-clockwise seen from outside: each face's normal points away from the centre.
@@ -186,7 +191,7 @@ TEST_F(CubeMesh, NormalsAreUnitOutwardAndFollowTheFaces)
     const std::vector<double>& n = normals->numbers;
     ASSERT_FALSE(n.empty());
     const size_t count = size_t(n[0]);
-    ASSERT_EQ(count, positions.size()); // one normal per vertex
+    ASSERT_EQ(count, positions.size());  // one normal per vertex
     ASSERT_EQ(n.size(), 1 + 3 * count + 1 + 4 * triangles.size());
     std::vector<Vec3> normal;
     for (size_t i = 0; i < count; ++i)
@@ -238,7 +243,7 @@ TEST_F(CubeMesh, HasOneMidGreyMaterialWithoutSpecularColour)
     ASSERT_NE(list, nullptr);
     const std::vector<double>& n = list->numbers;
     ASSERT_GE(n.size(), 2u);
-    EXPECT_EQ(n[0], 1.0); // materials
+    EXPECT_EQ(n[0], 1.0);  // materials
     ASSERT_EQ(size_t(n[1]), triangles.size());
     ASSERT_EQ(n.size(), 2 + triangles.size());
     for (size_t f = 0; f < triangles.size(); ++f)

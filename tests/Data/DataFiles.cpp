@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
-std::string DataPath(const std::string& name) { return std::string(SKV_DATA_DIR) + "/" + name; }
+std::string DataPath(const std::string& name)
+{
+    return std::string(SKV_DATA_DIR) + "/" + name;
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
@@ -18,14 +21,17 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path)
     return bytes;
 }
 
-std::vector<uint8_t> ReadDataFile(const std::string& name) { return ReadFileBytes(DataPath(name)); }
+std::vector<uint8_t> ReadDataFile(const std::string& name)
+{
+    return ReadFileBytes(DataPath(name));
+}
 
 uint32_t ReadU32(const std::vector<uint8_t>& bytes, size_t offset)
 {
     if (offset + 4 > bytes.size())
         return 0;
-    return uint32_t(bytes[offset]) | uint32_t(bytes[offset + 1]) << 8 |
-           uint32_t(bytes[offset + 2]) << 16 | uint32_t(bytes[offset + 3]) << 24;
+    return uint32_t(bytes[offset]) | uint32_t(bytes[offset + 1]) << 8 | uint32_t(bytes[offset + 2]) << 16 |
+           uint32_t(bytes[offset + 3]) << 24;
 }
 
 uint16_t ReadU16(const std::vector<uint8_t>& bytes, size_t offset)

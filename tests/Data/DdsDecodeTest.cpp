@@ -9,8 +9,7 @@
 
 namespace {
 
-void ExpectDecodes(const char* name, D3DFORMAT format, UINT width, UINT height, UINT scaledWidth,
-                   UINT scaledHeight)
+void ExpectDecodes(const char* name, D3DFORMAT format, UINT width, UINT height, UINT scaledWidth, UINT scaledHeight)
 {
     SCOPED_TRACE(name);
     const std::vector<uint8_t> file = ReadDataFile(name);
@@ -31,7 +30,7 @@ void ExpectDecodes(const char* name, D3DFORMAT format, UINT width, UINT height, 
     EXPECT_EQ(image.height, scaledHeight);
 }
 
-} // namespace
+}  // namespace
 
 TEST(DdsDecode, TitleCardLoadsAsOpaqueDxt1)
 {

@@ -54,7 +54,7 @@ void ExpectPlainTextureWithoutMips(const std::vector<uint8_t>& file, const DdsHe
     EXPECT_LE(h.mipMapCount, 1u);
     EXPECT_EQ(h.caps & (DDSCAPS_MIPMAP | DDSCAPS_COMPLEX), 0u);
     EXPECT_NE(h.caps & DDSCAPS_TEXTURE, 0u);
-    EXPECT_EQ(h.caps2, 0u); // not a cube map or volume
+    EXPECT_EQ(h.caps2, 0u);  // not a cube map or volume
 }
 
 // A 1024 x 768 DXT1 picture: exact size, and no block in the three-colour
@@ -70,7 +70,7 @@ void ExpectOpaqueDxt1Screen(const char* name)
     EXPECT_EQ(h.width, 1024u);
     EXPECT_EQ(h.height, 768u);
     EXPECT_NE(h.formatFlags & DDPF_FOURCC, 0u);
-    EXPECT_EQ(h.fourCc, 0x31545844u); // "DXT1"
+    EXPECT_EQ(h.fourCc, 0x31545844u);  // "DXT1"
     const size_t blocks = (1024 / 4) * (768 / 4);
     EXPECT_EQ(h.pitchOrLinearSize, blocks * 8);
     ASSERT_EQ(file.size(), DATA_OFFSET + blocks * 8);
@@ -94,7 +94,7 @@ void ExpectOpaqueDxt1Screen(const char* name)
     EXPECT_GT(distinctEndpoints, blocks / 2);
 }
 
-} // namespace
+}  // namespace
 
 TEST(DdsImages, BackgroundIsAnOpaque1024x768Dxt1Image)
 {

@@ -39,7 +39,7 @@ std::vector<uint8_t> MusicModule::s_bytes;
 XmFile MusicModule::s_xm;
 bool MusicModule::s_read = false;
 
-} // namespace
+}  // namespace
 
 TEST_F(MusicModule, HeaderHasTheIntrosValues)
 {
@@ -52,7 +52,7 @@ TEST_F(MusicModule, HeaderHasTheIntrosValues)
     EXPECT_EQ(s_xm.channels, 10);
     EXPECT_EQ(s_xm.tempo, 6);
     EXPECT_EQ(s_xm.bpm, 176);
-    EXPECT_EQ(s_xm.flags & 1, 1); // linear frequency table
+    EXPECT_EQ(s_xm.flags & 1, 1);  // linear frequency table
     EXPECT_EQ(s_xm.songLength, 26);
     EXPECT_EQ(s_xm.restart, BODY_POSITION);
     EXPECT_EQ(s_xm.instrumentCount, 17);
@@ -174,7 +174,7 @@ TEST_F(MusicModule, LastsAboutTwoMinutes)
     long rows = 0;
     for (int pos = 0; pos < s_xm.songLength; ++pos)
         rows += s_xm.patterns[s_xm.orders[pos]].rows;
-    const int framesPerTick = 44100 * 5 / (2 * 176); // 2.5 / bpm seconds, truncated
+    const int framesPerTick = 44100 * 5 / (2 * 176);  // 2.5 / bpm seconds, truncated
     const double seconds = double(rows) * 6 * framesPerTick / 44100.0;
     EXPECT_GT(seconds, 100.0);
     EXPECT_LT(seconds, 160.0);

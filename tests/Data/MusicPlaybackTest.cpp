@@ -28,8 +28,14 @@ struct Cursor {
     long position;
 };
 
-void* OpenModule(const char*) { return new Cursor{0}; }
-void CloseModule(void* handle) { delete static_cast<Cursor*>(handle); }
+void* OpenModule(const char*)
+{
+    return new Cursor{0};
+}
+void CloseModule(void* handle)
+{
+    delete static_cast<Cursor*>(handle);
+}
 int ReadModule(void* destination, int count, void* handle)
 {
     Cursor* c = static_cast<Cursor*>(handle);
@@ -50,7 +56,10 @@ void SeekModule(void* handle, int offset, int origin)
         target = long(s_module.size());
     c->position = target;
 }
-int TellModule(void* handle) { return int(static_cast<Cursor*>(handle)->position); }
+int TellModule(void* handle)
+{
+    return int(static_cast<Cursor*>(handle)->position);
+}
 
 Song* LoadShippedModule()
 {
@@ -63,8 +72,8 @@ Song* LoadShippedModule()
 
 // What a render of the song from play start shows.
 struct Render {
-    std::vector<int> blockOrder;  // order position after each block
-    std::vector<double> windowRms; // RMS of each 5-second window, 0..1 of full scale
+    std::vector<int> blockOrder;    // order position after each block
+    std::vector<double> windowRms;  // RMS of each 5-second window, 0..1 of full scale
     long clippedSamples = 0;
     long samples = 0;
     int peak = 0;
@@ -125,7 +134,7 @@ protected:
 Song* MusicPlayback::s_song = nullptr;
 Render MusicPlayback::s_render;
 
-} // namespace
+}  // namespace
 
 TEST_F(MusicPlayback, LoadsWithTheIntrosHeaderValues)
 {

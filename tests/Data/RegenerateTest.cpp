@@ -43,13 +43,13 @@ protected:
     std::string m_folder;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Regenerate, PicturesAndPreviewsRebuildByteForByte)
 {
     Run(std::string("'") + GEN_IMAGES + "' '" + m_folder + "'");
-    for (const char* name : {"logo.dds", "background.dds", "title.dds", "preview/logo.png",
-                             "preview/background.png", "preview/title.png"})
+    for (const char* name :
+         {"logo.dds", "background.dds", "title.dds", "preview/logo.png", "preview/background.png", "preview/title.png"})
         ExpectSameAsCommitted(name);
 }
 

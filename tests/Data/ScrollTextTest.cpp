@@ -28,7 +28,7 @@ std::string GlyphSet()
     return set;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ScrollText, GlyphSetHas95PrintableEntries)
 {
@@ -57,8 +57,7 @@ TEST(ScrollText, EveryCharacterHasAGlyph)
     const std::string set = GlyphSet();
     for (int i = 0; i < TEXT_LENGTH; ++i) {
         const char c = SCROLL_TEXT[i];
-        EXPECT_NE(set.find(c), std::string::npos)
-            << "byte " << int(static_cast<unsigned char>(c)) << " at index " << i;
+        EXPECT_NE(set.find(c), std::string::npos) << "byte " << int(static_cast<unsigned char>(c)) << " at index " << i;
     }
 }
 

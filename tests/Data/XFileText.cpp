@@ -42,8 +42,8 @@ Tokens Tokenise(const std::string& text, size_t start)
             ++i;
         } else {
             size_t j = i;
-            while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) &&
-                   text[j] != ';' && text[j] != ',' && text[j] != '{' && text[j] != '}')
+            while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) && text[j] != ';' &&
+                   text[j] != ',' && text[j] != '{' && text[j] != '}')
                 ++j;
             tokens.list.push_back(text.substr(i, j - i));
             i = j;
@@ -107,7 +107,7 @@ bool ParseBody(Tokens& tokens, XObject& object)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool ParseXFileText(const std::string& text, std::vector<XObject>& objects)
 {

@@ -33,7 +33,7 @@ struct Reader {
     }
 };
 
-} // namespace
+}  // namespace
 
 bool ReadXmFile(const std::vector<uint8_t>& bytes, XmFile& xm)
 {
@@ -59,7 +59,7 @@ bool ReadXmFile(const std::vector<uint8_t>& bytes, XmFile& xm)
     for (int p = 0; p < xm.patternCount && r.ok; ++p) {
         const size_t start = r.at;
         const uint32_t headerLength = r.U32();
-        r.U8(); // packing type
+        r.U8();  // packing type
         XmFilePattern pattern;
         pattern.rows = r.U16();
         const uint16_t packedSize = r.U16();
@@ -70,11 +70,16 @@ bool ReadXmFile(const std::vector<uint8_t>& bytes, XmFile& xm)
             XmFileCell& cell = pattern.cells[c];
             const uint8_t first = r.U8();
             if (first & 0x80) {
-                if (first & 1) cell.note = r.U8();
-                if (first & 2) cell.instrument = r.U8();
-                if (first & 4) cell.volume = r.U8();
-                if (first & 8) cell.effect = r.U8();
-                if (first & 16) cell.param = r.U8();
+                if (first & 1)
+                    cell.note = r.U8();
+                if (first & 2)
+                    cell.instrument = r.U8();
+                if (first & 4)
+                    cell.volume = r.U8();
+                if (first & 8)
+                    cell.effect = r.U8();
+                if (first & 16)
+                    cell.param = r.U8();
             } else {
                 cell.note = first;
                 cell.instrument = r.U8();
@@ -84,7 +89,7 @@ bool ReadXmFile(const std::vector<uint8_t>& bytes, XmFile& xm)
             }
         }
         if (r.at != end)
-            return false; // the cells do not fill the packed size exactly
+            return false;  // the cells do not fill the packed size exactly
         xm.patterns.push_back(pattern);
     }
 
@@ -95,7 +100,7 @@ bool ReadXmFile(const std::vector<uint8_t>& bytes, XmFile& xm)
         XmFileInstrument instrument;
         instrument.sampleCount = r.U16();
         if (instrument.sampleCount > 0) {
-            r.U32(); // sample header size
+            r.U32();  // sample header size
             r.Skip(96);
             for (int k = 0; k < 12; ++k) {
                 instrument.volume.x[k] = r.U16();

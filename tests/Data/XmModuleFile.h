@@ -12,7 +12,7 @@ struct XmFileCell {
 
 struct XmFilePattern {
     int rows = 0;
-    std::vector<XmFileCell> cells; // rows x channels
+    std::vector<XmFileCell> cells;  // rows x channels
 };
 
 struct XmFileEnvelope {
@@ -26,7 +26,7 @@ struct XmFileSample {
     uint8_t volume = 0, type = 0, panning = 0;
     int8_t finetune = 0, relativeNote = 0;
     bool sixteenBit() const { return (type & 0x10) != 0; }
-    int loopKind() const { return type & 3; } // 0 none, 1 forward, 2 ping-pong
+    int loopKind() const { return type & 3; }  // 0 none, 1 forward, 2 ping-pong
 };
 
 struct XmFileInstrument {
@@ -46,7 +46,7 @@ struct XmFile {
     uint8_t orders[256] = {};
     std::vector<XmFilePattern> patterns;
     std::vector<XmFileInstrument> instruments;
-    size_t endOfData = 0; // where the last sample's data ends
+    size_t endOfData = 0;  // where the last sample's data ends
 };
 
 // False when the bytes end before the structures they announce.

@@ -93,8 +93,7 @@ TEST(Effects, PortamentoMemoriesAreSeparate)
     lab.At(2, 0) = Fx('1', 0x00);
     lab.At(3, 0) = Fx('2', 0x00);
     const std::vector<TickTrace> trace = Play(lab, 8);
-    EXPECT_EQ(Column(trace, PERIOD, 0, 8),
-              (V{4608, 4600, 4600, 4620, 4620, 4612, 4612, 4632}));
+    EXPECT_EQ(Column(trace, PERIOD, 0, 8), (V{4608, 4600, 4600, 4620, 4620, 4612, 4612, 4632}));
 }
 
 TEST(Effects, VibratoPhaseAndMemory)
@@ -182,13 +181,15 @@ TEST(Effects, SampleOffsetStartsItsOwnNoteOrCutsItPastTheEnd)
 {
     Lab lab(1, 64, 2);
     // 2048 frames: offset 0x08 is exactly the end; 2049: one frame before it.
-    const int atEnd = AddXmInstrument(lab.module, MakeXmInstrument(MakeXmSample16(Saw16(2048, 64))));
-    const int before = AddXmInstrument(lab.module, MakeXmInstrument(MakeXmSample16(Saw16(2049, 64))));
+    const int atEnd = AddXmInstrument(lab.module,
+                                      MakeXmInstrument(MakeXmSample16(Saw16(2048, 64))));
+    const int before = AddXmInstrument(lab.module,
+                                       MakeXmInstrument(MakeXmSample16(Saw16(2049, 64))));
     lab.At(0, 0) = Cell("C-4", 1);
     lab.At(1, 0) = Cell("C-4", atEnd, 0, '9', 0x08);
     lab.At(2, 0) = Cell("C-4", before, 0, '9', 0x08);
-    lab.At(3, 0) = Fx('9', 0x04);               // no note: nothing, not even the memory
-    lab.At(4, 0) = Cell("C-4", before);         // the offset is not kept
+    lab.At(3, 0) = Fx('9', 0x04);                      // no note: nothing, not even the memory
+    lab.At(4, 0) = Cell("C-4", before);                // the offset is not kept
     lab.At(5, 0) = Cell("C-4", before, 0, '9', 0x00);  // memory of row 2
     const std::vector<TickTrace> trace = Play(lab, 12);
     // The cut: the sounding note fades on its old voice, the channel is silent.
@@ -307,10 +308,10 @@ TEST(Effects, MultiRetrigCountsTicksAcrossRows)
 {
     Lab lab(1, 64, 3);
     lab.At(0, 0) = Cell("C-4", 1, 0, 'R', 0x02);
-    lab.At(1, 0) = Fx('R', 0x00);              // the row tick counts
-    lab.At(2, 0) = Cell("", 0, 0x30, 'R', 0);  // a set volume keeps it from counting
-    lab.At(3, 0) = Cell("", 0, 0x10, 'R', 0);  // ... unless it sets 0
-    lab.At(4, 0) = Cell("", 1, 0, 'R', 0);     // an instrument starts the count again
+    lab.At(1, 0) = Fx('R', 0x00);                 // the row tick counts
+    lab.At(2, 0) = Cell("", 0, 0x30, 'R', 0);     // a set volume keeps it from counting
+    lab.At(3, 0) = Cell("", 0, 0x10, 'R', 0);     // ... unless it sets 0
+    lab.At(4, 0) = Cell("", 1, 0, 'R', 0);        // an instrument starts the count again
     lab.At(5, 0) = Cell("E-4", 0, 0x30, 'R', 0);  // a note without instrument does not
     const std::vector<TickTrace> trace = Play(lab, 18);
     EXPECT_EQ(Column(trace, TRIGGERED, 0, 18),
@@ -354,9 +355,8 @@ TEST(Effects, ExtraFineAndFinePortamento)
     lab.At(5, 0) = Fx('E', 0x25);
     lab.At(6, 0) = Fx('X', 0x35);  // neither 1 nor 2: nothing
     const std::vector<TickTrace> trace = Play(lab, 14);
-    EXPECT_EQ(Column(trace, PERIOD, 0, 14),
-              (V{4604, 4604, 4600, 4600, 4603, 4603, 4595, 4595, 4587, 4587, 4607, 4607, 4607,
-                 4607}));
+    EXPECT_EQ(Column(trace, PERIOD, 0, 14), (V{4604, 4604, 4600, 4600, 4603, 4603, 4595, 4595, 4587,
+                                               4587, 4607, 4607, 4607, 4607}));
 }
 
 TEST(Effects, SetFinetuneTunesLaterNotesForThisPlayOnly)
@@ -431,7 +431,7 @@ TEST(Effects, NoteDelay)
     lab.At(1, 3) = Cell("G-4", 0, 0, 'E', 0xD2);     // keeps its volume
     lab.At(1, 4) = Cell("===", 0, 0, 'E', 0xD2);     // silences late, starts nothing
     lab.At(1, 5) = Cell("", 0, 0x30, 'E', 0xD2);     // starts the old note again
-    lab.At(1, 6) = Cell("G-4", 2, 0, 'E', 0xD2);      // its envelope starts on tick 2
+    lab.At(1, 6) = Cell("G-4", 2, 0, 'E', 0xD2);     // its envelope starts on tick 2
     const std::vector<TickTrace> trace = Play(lab, 12);
     // Until tick 2 the old note goes on as it was.
     EXPECT_EQ(Column(trace, PERIOD, 6, 4, 0), (V{4608, 4608, 4160, 4160}));
@@ -505,22 +505,20 @@ TEST(Effects, VolumeColumnTonePortamentoIsATonePortamentoRow)
     Lab lab(4, 64, 4);
     for (int c = 0; c < 4; ++c)
         lab.At(0, c) = Cell("C-4", 1);
-    lab.At(1, 0) = Cell("D-4", 1, 0xF1);               // glides, no restart
-    lab.At(1, 1) = Cell("D-4", 1, 0, '3', 0x10);       // the same as effect 3
+    lab.At(1, 0) = Cell("D-4", 1, 0xF1);          // glides, no restart
+    lab.At(1, 1) = Cell("D-4", 1, 0, '3', 0x10);  // the same as effect 3
     lab.At(1, 2) = Cell("D-4", 0, 0, '3', 0x08);
-    lab.At(2, 2) = Cell("E-4", 0, 0xF0);               // F0 keeps effect 3's speed
+    lab.At(2, 2) = Cell("E-4", 0, 0xF0);  // F0 keeps effect 3's speed
     lab.At(1, 3) = Cell("D-4", 0, 0, '3', 0x00);
-    lab.At(2, 3) = Cell("", 0, 0xF1);                  // toward the last note's target
+    lab.At(2, 3) = Cell("", 0, 0xF1);  // toward the last note's target
     const std::vector<TickTrace> trace = Play(lab, 12);
     EXPECT_EQ(Column(trace, PERIOD, 4, 4, 0), (V{4608, 4544, 4480, 4480}));
     EXPECT_EQ(Column(trace, PERIOD, 4, 4, 0), Column(trace, PERIOD, 4, 4, 1));
     EXPECT_EQ(Column(trace, VOICE, 3, 2, 0), V(2, trace[3].channels[0].voice));
     EXPECT_EQ(trace[4].channels[0].updateFlags & UPDATE_TRIGGER, 0);
     EXPECT_EQ(ChannelTable[0].note, 48);
-    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 2),
-              (V{4608, 4576, 4544, 4512, 4512, 4480, 4448, 4416}));
-    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 3),
-              (V{4608, 4608, 4608, 4608, 4608, 4544, 4480, 4480}));
+    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 2), (V{4608, 4576, 4544, 4512, 4512, 4480, 4448, 4416}));
+    EXPECT_EQ(Column(trace, PERIOD, 4, 8, 3), (V{4608, 4608, 4608, 4608, 4608, 4544, 4480, 4480}));
 }
 TEST(Effects, TonePortamentoWithVolumeSlide)
 {
@@ -529,7 +527,6 @@ TEST(Effects, TonePortamentoWithVolumeSlide)
     lab.At(1, 0) = Cell("C#4", 0, 0, '3', 0x04);
     lab.At(2, 0) = Fx('5', 0x02);
     const std::vector<TickTrace> trace = Play(lab, 12);
-    EXPECT_EQ(Column(trace, PERIOD, 4, 8),
-              (V{4608, 4592, 4576, 4560, 4560, 4544, 4544, 4544}));
+    EXPECT_EQ(Column(trace, PERIOD, 4, 8), (V{4608, 4592, 4576, 4560, 4560, 4544, 4544, 4544}));
     EXPECT_EQ(Column(trace, VOLUME, 8, 4), (V{48, 46, 44, 42}));
 }

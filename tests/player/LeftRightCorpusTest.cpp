@@ -29,13 +29,16 @@ const char SILENT_FILE[] = "ompt_NoteOffFade.xm";
 const std::map<std::string, std::string> PLAYED_OUR_WAY = {
     {"ompt_Tremor.xm", "a T00 before any tremor parameter keeps every tick of the row silent"},
     {"ompt_TremorInstr.xm", "a T00 before any tremor parameter keeps every tick of the row silent"},
-    {"ompt_PatternDelay-NoteDelay.xm", "the repeats of a pattern delay do not repeat its note delay"},
+    {"ompt_PatternDelay-NoteDelay.xm",
+     "the repeats of a pattern delay do not repeat its note delay"},
     {"ompt_TremoloVibrato.xm", "the ramp tremolo's phase runs as it always has here"},
     {"ompt_NoteLimit.xm", "notes above the top of the range after the relative note still play"},
-    {"ompt_PatLoop-Nested.xm", "FT2 ramps each envelope step over a tick, the mixer over 128 frames"},
+    {"ompt_PatLoop-Nested.xm",
+     "FT2 ramps each envelope step over a tick, the mixer over 128 frames"},
     {"ompt_KeyOff2.xm", "the recorded right side plays 0.018% slow (44092 Hz) and drifts 5 ms"},
     {"ompt_OffDelay.xm", "the recorded right side plays 0.018% slow (44092 Hz) and drifts 5 ms"},
-    {"ompt_keyoff+instr.xm", "the recorded right side drifts, and FT2 ramps envelope jumps over a tick"},
+    {"ompt_keyoff+instr.xm",
+     "the recorded right side drifts, and FT2 ramps envelope jumps over a tick"},
     {"ompt_PatternDelays.xm", "the second pattern's right side records X6x, an effect FT2 lacks"},
 };
 

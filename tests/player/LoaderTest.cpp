@@ -185,12 +185,12 @@ TEST(Loader, DecodesPackedCells)
     XmLayout layout;
     std::vector<uint8_t> bytes = SerializeXm(module, &layout);
     SplicePatternData(bytes, layout, 0,
-                      {0x83, 0x31, 0x02,                   // note and instrument only
-                       0x31, 0x02, 0x40, 0x0F, 0x06,       // unpacked
-                       0x80,                               // empty
-                       0x81, 97,                           // key-off
-                       0x9F, 98, 200, 0x10, 0x0A, 0x05,    // bad note, bad instrument
-                       0x00, 0x00, 0x00, 0x00, 0x00});     // unpacked empty
+                      {0x83, 0x31, 0x02,                    // note and instrument only
+                       0x31, 0x02, 0x40, 0x0F, 0x06,        // unpacked
+                       0x80,                                // empty
+                       0x81, 97,                            // key-off
+                       0x9F, 98,   200,  0x10, 0x0A, 0x05,  // bad note, bad instrument
+                       0x00, 0x00, 0x00, 0x00, 0x00});      // unpacked empty
     SongPtr song = Load(bytes);
     ASSERT_NE(song, nullptr);
     const NoteCell* cells = song->patterns[0].cells;
@@ -640,8 +640,8 @@ TEST(Loader, AFileEndingEarlyKeepsWhatIsWhole)
         for (int i = 0; i < 3; ++i) {
             const Instrument& instrument = song->instruments[i];
             const XmLayout::InstrumentSpan& span = layout.instruments[size_t(i)];
-            const size_t headersEnd =
-                span.samples.empty() ? span.header + 29 : span.samples.back().header + 40;
+            const size_t headersEnd = span.samples.empty() ? span.header + 29
+                                                           : span.samples.back().header + 40;
             if (size < headersEnd) {
                 ASSERT_EQ(instrument.sampleCount, 0) << i;
                 ASSERT_EQ(instrument.samples[0], &EmptySample) << i;

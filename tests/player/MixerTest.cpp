@@ -211,7 +211,7 @@ TEST_F(Mixer, ForwardLoopContinuesAtTheLoopStartWithTheSameFraction)
     TestSample sample(Ramp(10, 0, 100), LOOP_FORWARD, 4, 6);
     Voice& voice = SteadyVoice(0, sample.sample, FIXED_ONE);
     voice.positionFrac = 0x40000000;  // a quarter frame
-    Mix(10);  // reaches frame 10.25 exactly at the end of the stretch
+    Mix(10);                          // reaches frame 10.25 exactly at the end of the stretch
     EXPECT_EQ(voice.positionInt, 4);
     EXPECT_EQ(voice.positionFrac, 0x40000000u);
     // Interpolation across the loop end reads the guard frame (the loop start).
@@ -358,12 +358,12 @@ TEST_F(Mixer, SilencedOrphanIsFreedWithoutChangingTheOutput)
 
 TEST_F(Mixer, ConvertToPcm16RoundsToEvenAndClamps)
 {
-    const std::vector<float> in = {32767.5f, -40000.0f, 0.5f, 1.5f,     -0.5f,   -1.5f,
+    const std::vector<float> in = {32767.5f, -40000.0f, 0.5f,     1.5f,      -0.5f,  -1.5f,
                                    2.4f,     -2.6f,     40000.0f, -32768.5f, 100.0f, 0.0f};
     std::vector<int16_t> out(in.size());
     ConvertToPcm16(out.data(), in.data(), int32_t(in.size() / 2));
-    EXPECT_EQ(out, (std::vector<int16_t>{32767, -32768, 0, 2, 0, -2, 2, -3, 32767, -32768,
-                                         100, 0}));
+    EXPECT_EQ(out,
+              (std::vector<int16_t>{32767, -32768, 0, 2, 0, -2, 2, -3, 32767, -32768, 100, 0}));
     std::vector<int16_t> untouched = {7, 7};
     ConvertToPcm16(untouched.data(), in.data(), 0);
     ConvertToPcm16(nullptr, in.data(), 1);

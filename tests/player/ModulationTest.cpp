@@ -77,19 +77,20 @@ TEST_F(Modulation, EnvelopeLoopJumpsBackWhenItArrivesAtTheLoopEnd)
     Instrument inst = Envelope({{0, 0}, {4, 64}, {8, 0}}, ENVELOPE_ON | ENVELOPE_LOOP);
     inst.volLoopStart = 0;
     inst.volLoopEnd = 2;
-    EXPECT_EQ(StepVolume(inst, 18), (std::vector<int32_t>{0, 16, 32, 48, 64, 48, 32, 16, 0, 16,
-                                                          32, 48, 64, 48, 32, 16, 0, 16}));
+    EXPECT_EQ(StepVolume(inst, 18), (std::vector<int32_t>{0, 16, 32, 48, 64, 48, 32, 16, 0, 16, 32,
+                                                          48, 64, 48, 32, 16, 0, 16}));
     EXPECT_EQ(channel.volEnvDone, 0);
 }
 
 TEST_F(Modulation, WaveformTables)
 {
-    const int sine[17] = {0, 25, 49, 74, 97, 120, 142, 162, 181, 197, 212, 225, 236, 244, 251, 254, 255};
+    const int sine[17] = {0,   25,  49,  74,  97,  120, 142, 162, 181,
+                          197, 212, 225, 236, 244, 251, 254, 255};
     for (int p = -32; p < 32; ++p) {
         const int distance = std::abs(p);
-        EXPECT_EQ(WaveformValue(0, int8_t(p)), sine[distance <= 16 ? distance : 32 - distance]) << p;
-        EXPECT_EQ(WaveformValue(0, int8_t(p)),
-                  int(std::fabs(std::sin(p * 2 * 0.049087375) * 256)))
+        EXPECT_EQ(WaveformValue(0, int8_t(p)), sine[distance <= 16 ? distance : 32 - distance])
+            << p;
+        EXPECT_EQ(WaveformValue(0, int8_t(p)), int(std::fabs(std::sin(p * 2 * 0.049087375) * 256)))
             << p;
         EXPECT_EQ(WaveformValue(2, int8_t(p)), 255);
     }
@@ -113,7 +114,7 @@ TEST_F(Modulation, VibratoDepthAndWaveforms)
     channel.vibratoPos = 31;
     ApplyVibrato(&channel);
     EXPECT_EQ(channel.periodDelta, -116);  // (248 x 15) >> 5 = 116
-    channel.waveControl = 3;  // square for vibrato
+    channel.waveControl = 3;               // square for vibrato
     channel.vibratoDepth = 8;
     channel.vibratoPos = 5;
     ApplyVibrato(&channel);
@@ -271,7 +272,7 @@ TEST_F(Modulation, AmigaPeriodTable)
     EXPECT_EQ(AmigaPeriod(0, 0), 27392);
     EXPECT_EQ(AmigaPeriod(48, 0), 1712);
     EXPECT_EQ(AmigaPeriod(60, 0), 856);
-    EXPECT_EQ(AmigaPeriod(48, 64), 1664);   // half way to the note above (1615)
+    EXPECT_EQ(AmigaPeriod(48, 64), 1664);  // half way to the note above (1615)
     EXPECT_EQ(AmigaPeriod(48, 127), 1616);
     EXPECT_EQ(AmigaPeriod(48, -64), 1762);  // half way to the note below (1813)
     EXPECT_EQ(AmigaPeriod(0, -50), 27992);  // note 0 looks upward whatever the sign

@@ -39,8 +39,8 @@ struct Random {
 
 uint8_t InterestingByte(Random& random)
 {
-    static const uint8_t VALUES[] = {0x00, 0x01, 0x02, 0x0F, 0x10, 0x1F, 0x20, 0x3F, 0x40,
-                                     0x60, 0x7F, 0x80, 0x81, 0xC0, 0xFE, 0xFF};
+    static const uint8_t VALUES[] = {0x00, 0x01, 0x02, 0x0F, 0x10, 0x1F, 0x20, 0x3F,
+                                     0x40, 0x60, 0x7F, 0x80, 0x81, 0xC0, 0xFE, 0xFF};
     return random.Below(2) ? VALUES[random.Below(sizeof(VALUES))] : uint8_t(random.Below(256));
 }
 
@@ -145,8 +145,10 @@ TEST(Robustness, CorpusModulesLoadOrAreRefusedAndPlay)
         if (HasFatalFailure())
             return;
     }
-    std::printf("corpus: %d of %zu modules loaded and played 3 s each, %d end within 30 minutes; "
-                "refused:", loaded, files.size(), found);
+    std::printf(
+        "corpus: %d of %zu modules loaded and played 3 s each, %d end within 30 minutes; "
+        "refused:",
+        loaded, files.size(), found);
     for (const std::string& name : refused)
         std::printf(" %s", name.c_str());
     std::printf("\n");

@@ -25,10 +25,10 @@ TEST(Sequencer, RowsLastSpeedTicksAndTheSongRestarts)
     ASSERT_NE(song, nullptr);
     const std::vector<TickTrace> trace = TraceTicks(song.get(), 20);
     EXPECT_EQ(Positions(trace),
-              (std::vector<std::string>{"0:0:0", "0:0:1", "0:1:0", "0:1:1", "0:2:0", "0:2:1",
-                                        "1:0:0", "1:0:1", "1:1:0", "1:1:1", "2:0:0", "2:0:1",
-                                        "2:1:0", "2:1:1", "2:2:0", "2:2:1", "1:0:0", "1:0:1",
-                                        "1:1:0", "1:1:1"}));
+              (std::vector<std::string>{"0:0:0", "0:0:1", "0:1:0", "0:1:1", "0:2:0",
+                                        "0:2:1", "1:0:0", "1:0:1", "1:1:0", "1:1:1",
+                                        "2:0:0", "2:0:1", "2:1:0", "2:1:1", "2:2:0",
+                                        "2:2:1", "1:0:0", "1:0:1", "1:1:0", "1:1:1"}));
 }
 
 TEST(Sequencer, PlayStartResetsSongAndChannels)
@@ -94,9 +94,9 @@ TEST(Sequencer, PatternBreakRows)
     lab.AddPattern(64);
     lab.AddPattern(64);
     lab.module.orders = {0, 1, 2};
-    lab.At(0, 0) = Fx('D', 0x3A);       // 10 x 3 + 10 = row 40
-    lab.At(41, 0, 1) = Fx('D', 0x64);   // 64 > 63: row 0
-    lab.At(1, 0, 2) = Fx('D', 0x05);    // at the last order position: order 0
+    lab.At(0, 0) = Fx('D', 0x3A);      // 10 x 3 + 10 = row 40
+    lab.At(41, 0, 1) = Fx('D', 0x64);  // 64 > 63: row 0
+    lab.At(1, 0, 2) = Fx('D', 0x05);   // at the last order position: order 0
     SongPtr song = lab.Load();
     EXPECT_EQ(RowStarts(TraceTicks(song.get(), 6)),
               (std::vector<std::string>{"0:0", "1:40", "1:41", "2:0", "2:1", "0:5"}));
@@ -213,12 +213,12 @@ TEST(Sequencer, KeyOffSilencesAnInstrumentWithoutEnvelopeByItsVolume)
     lab.module.instruments[0].fadeout = 256;
     lab.At(0, 0) = Cell("C-4", 1);
     lab.At(1, 0) = Cell("===");
-    lab.At(2, 0) = Cell("E-4");          // no instrument: still silent
-    lab.At(3, 0) = Cell("", 0, 0x30);    // a volume sounds again, released
+    lab.At(2, 0) = Cell("E-4");        // no instrument: still silent
+    lab.At(3, 0) = Cell("", 0, 0x30);  // a volume sounds again, released
     lab.At(4, 0) = Fx('C', 0x10);
     lab.At(5, 0) = Cell("F-4", 1);
     lab.At(0, 1) = Cell("C-4", 1);
-    lab.At(1, 1) = Cell("===", 2);       // the number only brings the volume back
+    lab.At(1, 1) = Cell("===", 2);  // the number only brings the volume back
     SongPtr song = lab.Load();
     const std::vector<TickTrace> trace = TraceTicks(song.get(), 12);
     const ChannelTrace& off = trace[2].channels[0];
@@ -275,8 +275,8 @@ TEST(Sequencer, KeyOffEffectActsOnTheTickItNames)
     for (int c = 0; c < 4; ++c)
         lab.At(0, c) = Cell("C-4", 1);
     lab.At(1, 0) = Fx('K', 0);
-    lab.At(1, 1) = Fx('K', 3);  // the row's last tick
-    lab.At(1, 2) = Fx('K', 4);  // a tick the row never reaches
+    lab.At(1, 1) = Fx('K', 3);                 // the row's last tick
+    lab.At(1, 2) = Fx('K', 4);                 // a tick the row never reaches
     lab.At(1, 3) = Cell("E-4", 1, 0, 'K', 0);  // K00 takes the note's place
     SongPtr song = lab.Load();
     const std::vector<TickTrace> trace = TraceTicks(song.get(), 12);

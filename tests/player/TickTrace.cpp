@@ -10,12 +10,13 @@ std::vector<TickTrace> TraceMoreTicks(Song* song, int ticks)
         for (int c = 0; c < song->channelCount; ++c) {
             const Channel& channel = ChannelTable[c];
             const Voice& voice = *channel.voice;
-            entry.channels.push_back(ChannelTrace{
-                channel.period, channel.periodDelta, channel.volume, channel.volumeDelta,
-                channel.panning, channel.volEnvValue, channel.panEnvValue,
-                channel.fadeoutVolume, channel.keyOff, channel.updateFlags, voice.index,
-                voice.sample != nullptr, voice.positionInt, voice.volume, voice.panning,
-                voice.frequency, voice.leftTarget, voice.rightTarget});
+            entry.channels.push_back(
+                ChannelTrace{channel.period, channel.periodDelta, channel.volume,
+                             channel.volumeDelta, channel.panning, channel.volEnvValue,
+                             channel.panEnvValue, channel.fadeoutVolume, channel.keyOff,
+                             channel.updateFlags, voice.index, voice.sample != nullptr,
+                             voice.positionInt, voice.volume, voice.panning, voice.frequency,
+                             voice.leftTarget, voice.rightTarget});
         }
         trace.push_back(entry);
     }

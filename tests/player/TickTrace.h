@@ -21,9 +21,9 @@ struct ChannelTrace {
     int32_t fadeoutVolume;
     uint8_t keyOff;
     uint8_t updateFlags;
-    int32_t voice;             // index of the channel's voice
-    bool sounding;             // the voice holds a sample
-    int32_t samplePosition;    // the voice's whole-frame position
+    int32_t voice;           // index of the channel's voice
+    bool sounding;           // the voice holds a sample
+    int32_t samplePosition;  // the voice's whole-frame position
     int32_t voiceVolume;
     int32_t voicePanning;
     int32_t frequency;

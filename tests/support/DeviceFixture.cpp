@@ -60,8 +60,8 @@ ID3DXEffect* DeviceTest::MakeEffect(const char* source)
 {
     ID3DXEffect* effect = nullptr;
     ID3DXBuffer* errors = nullptr;
-    const HRESULT hr = D3DXCreateEffect(m_device, source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr,
-                                        0, nullptr, &effect, &errors);
+    const HRESULT hr = D3DXCreateEffect(m_device, source, static_cast<UINT>(std::strlen(source)), nullptr, nullptr, 0,
+                                        nullptr, &effect, &errors);
     EXPECT_TRUE(SUCCEEDED(hr)) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
     if (errors)
         errors->Release();
@@ -82,8 +82,7 @@ ID3DXEffect* DeviceTest::DeviceEffect(const char* technique)
 IDirect3DTexture9* DeviceTest::LoadTexture(const std::vector<unsigned char>& dds)
 {
     IDirect3DTexture9* texture = nullptr;
-    EXPECT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture),
-              D3D_OK);
+    EXPECT_EQ(D3DXCreateTextureFromFileInMemory(m_device, dds.data(), static_cast<UINT>(dds.size()), &texture), D3D_OK);
     if (texture)
         m_owned.push_back(texture);
     return texture;
@@ -113,27 +112,25 @@ IDirect3DVertexDeclaration9* DeviceTest::Declaration(const D3DVERTEXELEMENT9* el
 
 IDirect3DVertexDeclaration9* DeviceTest::PosColDeclaration()
 {
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                          {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                          D3DDECL_END()};
     return Declaration(elements);
 }
 
 IDirect3DVertexDeclaration9* DeviceTest::PosColTexDeclaration()
 {
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                          {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                          {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                          D3DDECL_END()};
     return Declaration(elements);
 }
 
 IDirect3DVertexDeclaration9* DeviceTest::PosDeclaration()
 {
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                          D3DDECL_END()};
     return Declaration(elements);
 }
 

@@ -56,8 +56,7 @@ protected:
     IDirect3DVertexDeclaration9* PosColTexDeclaration();
     IDirect3DVertexDeclaration9* PosDeclaration();
     // Draws with every pass of the effect's current technique inside one scene.
-    void DrawWithEffect(ID3DXEffect* effect, D3DPRIMITIVETYPE type, UINT primitives, const void* vertices,
-                        UINT stride);
+    void DrawWithEffect(ID3DXEffect* effect, D3DPRIMITIVETYPE type, UINT primitives, const void* vertices, UINT stride);
 
     DeviceWindow m_host;
     IDirect3DDevice9* m_device = nullptr;
@@ -72,7 +71,19 @@ std::vector<unsigned char> MakeDds(UINT width, UINT height, D3DFORMAT format, co
                                    const std::vector<uint64_t>& blocks = {});
 
 // Channels of an ARGB value.
-inline int Alpha(uint32_t c) { return static_cast<int>(c >> 24); }
-inline int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
-inline int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
+inline int Alpha(uint32_t c)
+{
+    return static_cast<int>(c >> 24);
+}
+inline int Red(uint32_t c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+inline int Green(uint32_t c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline int Blue(uint32_t c)
+{
+    return static_cast<int>(c & 0xFF);
+}

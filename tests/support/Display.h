@@ -11,8 +11,8 @@ inline bool HasDisplay()
     return std::getenv("DISPLAY") != nullptr;
 }
 
-#define REQUIRE_DISPLAY()                                                       \
-    do {                                                                        \
-        if (!HasDisplay())                                                      \
+#define REQUIRE_DISPLAY()                                                      \
+    do {                                                                       \
+        if (!HasDisplay())                                                     \
             GTEST_SKIP() << "needs an X display (the test command runs Xvfb)"; \
     } while (0)

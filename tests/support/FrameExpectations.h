@@ -51,6 +51,15 @@ bool ProjectToFrame(const CVector3& world, float& x, float& y, float* viewDepth 
 CVector3 BendTextPoint(const CVector3& laidOut);
 
 // Channels of an ARGB value.
-inline int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
-inline int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
+inline int Red(uint32_t c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+inline int Green(uint32_t c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline int Blue(uint32_t c)
+{
+    return static_cast<int>(c & 0xFF);
+}

@@ -75,8 +75,8 @@ std::vector<uint8_t> MakeTestModule(int variant)
     for (int p = 0; p < 3; ++p) {
         XmPattern& pattern = AddXmPattern(module, 16);
         for (int row = 0; row < 16; row += 2)
-            pattern.At(row, row / 2 % 2) =
-                XmCell{XmNote(notes[variant % 2][(row / 2 + p) % 4]), static_cast<uint8_t>(instrument), 0x30, 0, 0};
+            pattern.At(row, row / 2 % 2) = XmCell{XmNote(notes[variant % 2][(row / 2 + p) % 4]),
+                                                  static_cast<uint8_t>(instrument), 0x30, 0, 0};
     }
     module.orders = {0, 1, 2, 1, 0, 2, 2, 1};
     return SerializeXm(module);

@@ -31,8 +31,7 @@ void MakeSample(BenchSample& bench, uint32_t length, uint8_t kind, int seed)
 {
     bench.frames.assign(length + SAMPLE_SLACK_FRAMES, 0);
     for (uint32_t i = 0; i < length; ++i)
-        bench.frames[i] = int16_t(12000.0 * std::sin(i * (0.05 + 0.01 * seed)) +
-                                  3000.0 * std::sin(i * 0.31));
+        bench.frames[i] = int16_t(12000.0 * std::sin(i * (0.05 + 0.01 * seed)) + 3000.0 * std::sin(i * 0.31));
     Sample& s = bench.sample;
     s.data = bench.frames.data();
     s.length = length;
@@ -98,8 +97,7 @@ int main(int argc, char** argv)
         }
         const double processorNs = double(std::clock() - processorStart) * 1e9 / CLOCKS_PER_SEC;
         const double wallNs =
-            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
-                .count();
+            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
         const double voiceFrames = double(blocks) * BLOCK * voices;
         results.push_back(processorNs / voiceFrames);
         wallResults.push_back(wallNs / voiceFrames);
@@ -111,11 +109,10 @@ int main(int argc, char** argv)
     }
     std::sort(results.begin(), results.end());
     std::sort(wallResults.begin(), wallResults.end());
-    std::printf("voices %d, %.0f s of audio per round, %d rounds\n", voices,
-                double(blocks) * BLOCK / MixRate, ROUNDS);
-    std::printf("wall clock: best %.3f ns, median %.3f ns per voice-frame\n",
-                wallResults.front(), wallResults[wallResults.size() / 2]);
-    std::printf("processor time: best %.3f ns, median %.3f ns per voice-frame\n",
-                results.front(), results[results.size() / 2]);
+    std::printf("voices %d, %.0f s of audio per round, %d rounds\n", voices, double(blocks) * BLOCK / MixRate, ROUNDS);
+    std::printf("wall clock: best %.3f ns, median %.3f ns per voice-frame\n", wallResults.front(),
+                wallResults[wallResults.size() / 2]);
+    std::printf("processor time: best %.3f ns, median %.3f ns per voice-frame\n", results.front(),
+                results[results.size() / 2]);
     return 0;
 }

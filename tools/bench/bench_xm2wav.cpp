@@ -70,8 +70,7 @@ Cost Median(std::vector<Cost> runs)
     long peak = 0;
     for (const Cost& run : runs)
         peak = std::max(peak, run.peakKb);
-    std::sort(runs.begin(), runs.end(),
-              [](const Cost& a, const Cost& b) { return a.processorMs < b.processorMs; });
+    std::sort(runs.begin(), runs.end(), [](const Cost& a, const Cost& b) { return a.processorMs < b.processorMs; });
     Cost median = runs[runs.size() / 2];
     median.peakKb = peak;
     return median;
@@ -79,8 +78,7 @@ Cost Median(std::vector<Cost> runs)
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: bench_xm2wav [--runs N] [--seconds S] OLD_XM2WAV NEW_XM2WAV MODULE.xm...\n");
+    std::fprintf(stderr, "usage: bench_xm2wav [--runs N] [--seconds S] OLD_XM2WAV NEW_XM2WAV MODULE.xm...\n");
     return 1;
 }
 
@@ -104,8 +102,7 @@ int main(int argc, char** argv)
     const std::string builds[2] = {args[0], args[1]};
     const std::string output = "/tmp/bench_xm2wav_" + std::to_string(getpid()) + ".wav";
 
-    std::printf("%s s renders, median of %d runs; processor time = user + system\n",
-                seconds.c_str(), runs);
+    std::printf("%s s renders, median of %d runs; processor time = user + system\n", seconds.c_str(), runs);
     std::printf("%-28s %-5s %14s %12s\n", "module", "build", "processor", "peak memory");
     int status = 0;
     for (size_t m = 2; m < args.size(); ++m) {
@@ -113,25 +110,21 @@ int main(int argc, char** argv)
         for (int run = 0; run < runs; ++run)
             for (int b = 0; b < 2; ++b) {
                 std::remove(output.c_str());
-                costs[b].push_back(
-                    RunOnce({builds[b], args[m], output, "--seconds", seconds}));
+                costs[b].push_back(RunOnce({builds[b], args[m], output, "--seconds", seconds}));
             }
         std::remove(output.c_str());
         Cost median[2];
         for (int b = 0; b < 2; ++b) {
             median[b] = Median(costs[b]);
-            const bool allOk = std::all_of(costs[b].begin(), costs[b].end(),
-                                           [](const Cost& c) { return c.ok; });
+            const bool allOk = std::all_of(costs[b].begin(), costs[b].end(), [](const Cost& c) { return c.ok; });
             if (!allOk)
                 status = 1;
             const std::string name = args[m].substr(args[m].find_last_of('/') + 1);
-            std::printf("%-28s %-5s %11.1f ms %9ld KB%s\n", b == 0 ? name.c_str() : "",
-                        b == 0 ? "old" : "new", median[b].processorMs, median[b].peakKb,
-                        allOk ? "" : "  (a run failed)");
+            std::printf("%-28s %-5s %11.1f ms %9ld KB%s\n", b == 0 ? name.c_str() : "", b == 0 ? "old" : "new",
+                        median[b].processorMs, median[b].peakKb, allOk ? "" : "  (a run failed)");
         }
         std::printf("%-28s %-5s %11.2fx less processor time\n", "", "",
-                    median[1].processorMs > 0.0 ? median[0].processorMs / median[1].processorMs
-                                                : 0.0);
+                    median[1].processorMs > 0.0 ? median[0].processorMs / median[1].processorMs : 0.0);
     }
     return status;
 }

@@ -27,16 +27,14 @@ XmSample Tone(int index)
             frames[i] = int16_t(14000 * std::sin(2 * PI * double(i) / cycle) +
                                 5000 * std::sin(6 * PI * double(i) / cycle));
         XmSample sample = MakeXmSample16(frames);
-        return SetXmLoop(sample, index % 4 == 1 ? XM_PINGPONG_LOOP : XM_FORWARD_LOOP,
-                         uint32_t(length / 3), uint32_t(length - length / 3));
+        return SetXmLoop(sample, index % 4 == 1 ? XM_PINGPONG_LOOP : XM_FORWARD_LOOP, uint32_t(length / 3),
+                         uint32_t(length - length / 3));
     }
     std::vector<int8_t> frames(length);
     for (size_t i = 0; i < length; ++i)
-        frames[i] = int8_t(90 * std::sin(2 * PI * double(i) / cycle) +
-                           30 * ((i / size_t(cycle)) % 2 ? 1 : -1));
+        frames[i] = int8_t(90 * std::sin(2 * PI * double(i) / cycle) + 30 * ((i / size_t(cycle)) % 2 ? 1 : -1));
     XmSample sample = MakeXmSample8(frames);
-    return SetXmLoop(sample, XM_FORWARD_LOOP, uint32_t(length / 4),
-                     uint32_t(length - length / 4));
+    return SetXmLoop(sample, XM_FORWARD_LOOP, uint32_t(length / 4), uint32_t(length - length / 4));
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 #define ZeroMemory(destination, length) std::memset((destination), 0, (length))
 
 // The GUI entry point. On Linux the stand-in layer's main() calls it.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
 
 // High-resolution counter: a monotonic tick count and its fixed frequency.
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
@@ -49,8 +50,8 @@ typedef struct _SECURITY_ATTRIBUTES {
 #define THREAD_PRIORITY_ERROR_RETURN 0x7FFFFFFF
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize,
-                           LPTHREAD_START_ROUTINE startAddress, LPVOID parameter, DWORD creationFlags,
-                           LPDWORD threadId);
+                           LPTHREAD_START_ROUTINE startAddress, LPVOID parameter,
+                           DWORD creationFlags, LPDWORD threadId);
 BOOL WINAPI SetThreadPriority(HANDLE thread, int priority);
 int WINAPI GetThreadPriority(HANDLE thread);
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);

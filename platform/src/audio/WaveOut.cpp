@@ -18,7 +18,7 @@ struct HWAVEOUT__ {
     WAVEFORMATEX format;
     Uint8 silence;
     WaveHeaderQueue headers;
-    uint64_t bytesPlayed; // handed to the device since open or reset
+    uint64_t bytesPlayed;  // handed to the device since open or reset
     bool running;
 };
 
@@ -36,8 +36,8 @@ bool IsOpen(HWAVEOUT waveOut)
 }
 
 // A header call on an open device's queue, made while the callback cannot run.
-MMRESULT LockedHeaderCall(HWAVEOUT waveOut, MMRESULT (WaveHeaderQueue::*call)(LPWAVEHDR, UINT),
-                          LPWAVEHDR header, UINT headerSize)
+MMRESULT LockedHeaderCall(HWAVEOUT waveOut, MMRESULT (WaveHeaderQueue::*call)(LPWAVEHDR, UINT), LPWAVEHDR header,
+                          UINT headerSize)
 {
     if (!IsOpen(waveOut))
         return MMSYSERR_INVALHANDLE;
@@ -69,8 +69,8 @@ MMRESULT CheckFormat(LPCWAVEFORMATEX format)
 
 }  // namespace
 
-MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR,
-                            DWORD_PTR, DWORD flags)
+MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR,
+                            DWORD flags)
 {
     // Notifications (window, thread, function or event callbacks) are not offered.
     if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL)
@@ -149,12 +149,8 @@ MMRESULT WINAPI waveOutGetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT timeSiz
     SDL_UnlockAudioDevice(waveOut->device);
 
     switch (time->wType) {
-    case TIME_SAMPLES:
-        time->u.sample = static_cast<DWORD>(bytes / waveOut->format.nBlockAlign);
-        break;
-    case TIME_MS:
-        time->u.ms = static_cast<DWORD>(bytes * 1000 / waveOut->format.nAvgBytesPerSec);
-        break;
+    case TIME_SAMPLES: time->u.sample = static_cast<DWORD>(bytes / waveOut->format.nBlockAlign); break;
+    case TIME_MS: time->u.ms = static_cast<DWORD>(bytes * 1000 / waveOut->format.nAvgBytesPerSec); break;
     default:
         time->wType = TIME_BYTES;
         time->u.cb = static_cast<DWORD>(bytes);  // wraps after 2^32 bytes, as winmm's count does

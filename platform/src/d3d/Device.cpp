@@ -212,8 +212,8 @@ void Device::UseFramebufferSize(UINT width, UINT height)
 
 // ---- resources ----
 
-HRESULT WINAPI Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
-                                     D3DPOOL Pool, IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle)
+HRESULT WINAPI Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                                     IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle)
 {
     if (!ppTexture)
         return D3DERR_INVALIDCALL;

@@ -68,12 +68,30 @@ GLenum AddressMode(DWORD a)
 bool PrimitiveShape(D3DPRIMITIVETYPE type, UINT primitives, GLenum& mode, UINT& vertices)
 {
     switch (type) {
-    case D3DPT_POINTLIST: mode = GL_POINTS; vertices = primitives; return true;
-    case D3DPT_LINELIST: mode = GL_LINES; vertices = primitives * 2; return true;
-    case D3DPT_LINESTRIP: mode = GL_LINE_STRIP; vertices = primitives + 1; return true;
-    case D3DPT_TRIANGLELIST: mode = GL_TRIANGLES; vertices = primitives * 3; return true;
-    case D3DPT_TRIANGLESTRIP: mode = GL_TRIANGLE_STRIP; vertices = primitives + 2; return true;
-    case D3DPT_TRIANGLEFAN: mode = GL_TRIANGLE_FAN; vertices = primitives + 2; return true;
+    case D3DPT_POINTLIST:
+        mode = GL_POINTS;
+        vertices = primitives;
+        return true;
+    case D3DPT_LINELIST:
+        mode = GL_LINES;
+        vertices = primitives * 2;
+        return true;
+    case D3DPT_LINESTRIP:
+        mode = GL_LINE_STRIP;
+        vertices = primitives + 1;
+        return true;
+    case D3DPT_TRIANGLELIST:
+        mode = GL_TRIANGLES;
+        vertices = primitives * 3;
+        return true;
+    case D3DPT_TRIANGLESTRIP:
+        mode = GL_TRIANGLE_STRIP;
+        vertices = primitives + 2;
+        return true;
+    case D3DPT_TRIANGLEFAN:
+        mode = GL_TRIANGLE_FAN;
+        vertices = primitives + 2;
+        return true;
     default: return false;
     }
 }
@@ -132,13 +150,14 @@ std::string PreTransformedVertexSource(const std::vector<ShaderVarying>& inputs)
             source = "a_Color" + std::to_string(in.location - 8);
         body += "    " + name + " = " + source + "." + SWIZZLES[n - 1] + ";\n";
     }
-    s += "void main()\n"
-         "{\n"
-         "    float w = a_Position.w != 0.0 ? 1.0 / a_Position.w : 1.0;\n"
-         "    vec2 ndc = vec2((2.0 * a_Position.x + 1.0) / skv_TargetSize.x - 1.0,\n"
-         "                    1.0 - (2.0 * a_Position.y + 0.9921875) / skv_TargetSize.y);\n"  // 2 x VERTICAL_PIXEL_OFFSET
-         "    gl_Position = vec4(ndc * w, a_Position.z * w, w);\n" +
-         body + "}\n";
+    s +=
+        "void main()\n"
+        "{\n"
+        "    float w = a_Position.w != 0.0 ? 1.0 / a_Position.w : 1.0;\n"
+        "    vec2 ndc = vec2((2.0 * a_Position.x + 1.0) / skv_TargetSize.x - 1.0,\n"
+        "                    1.0 - (2.0 * a_Position.y + 0.9921875) / skv_TargetSize.y);\n"  // 2 x VERTICAL_PIXEL_OFFSET
+        "    gl_Position = vec4(ndc * w, a_Position.z * w, w);\n" +
+        body + "}\n";
     return s;
 }
 
@@ -301,7 +320,8 @@ GLuint Device::SamplerObject(const DWORD* states)
     else if (key[D3DSAMP_MIPFILTER] >= D3DTEXF_LINEAR)
         minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
     glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
-    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, key[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER,
+                        key[D3DSAMP_MAGFILTER] >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST);
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(key[D3DSAMP_ADDRESSU])));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(key[D3DSAMP_ADDRESSV])));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(key[D3DSAMP_ADDRESSW])));

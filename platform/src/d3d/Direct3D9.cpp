@@ -17,9 +17,9 @@ public:
         *ppReturnedDeviceInterface = nullptr;
         D3DPRESENT_PARAMETERS p = *pPresentationParameters;
         SDL_Window* window = GetSdlWindow(p.hDeviceWindow ? p.hDeviceWindow : hFocusWindow);
-        const DWORD vertexProcessing = BehaviorFlags & (D3DCREATE_SOFTWARE_VERTEXPROCESSING |
-                                                        D3DCREATE_HARDWARE_VERTEXPROCESSING |
-                                                        D3DCREATE_MIXED_VERTEXPROCESSING);
+        const DWORD vertexProcessing = BehaviorFlags &
+                                       (D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING |
+                                        D3DCREATE_MIXED_VERTEXPROCESSING);
         if (Adapter != D3DADAPTER_DEFAULT || !window || p.BackBufferCount > 1 ||
             (vertexProcessing & (vertexProcessing - 1)) != 0 || vertexProcessing == 0)
             return D3DERR_INVALIDCALL;

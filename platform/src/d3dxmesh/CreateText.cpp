@@ -6,9 +6,9 @@
 #include <new>
 #include <vector>
 
-HRESULT WINAPI D3DXCreateTextA(struct IDirect3DDevice9* pDevice, HDC hDC, LPCSTR pText,
-                               FLOAT Deviation, FLOAT Extrusion, LPD3DXMESH* ppMesh,
-                               LPD3DXBUFFER* ppAdjacency, LPGLYPHMETRICSFLOAT pGlyphMetrics)
+HRESULT WINAPI D3DXCreateTextA(struct IDirect3DDevice9* pDevice, HDC hDC, LPCSTR pText, FLOAT Deviation,
+                               FLOAT Extrusion, LPD3DXMESH* ppMesh, LPD3DXBUFFER* ppAdjacency,
+                               LPGLYPHMETRICSFLOAT pGlyphMetrics)
 {
     if (ppMesh)
         *ppMesh = nullptr;
@@ -32,14 +32,14 @@ HRESULT WINAPI D3DXCreateTextA(struct IDirect3DDevice9* pDevice, HDC hDC, LPCSTR
     static_assert(sizeof(TextVertex) == 24, "position and normal, as D3DFVF_XYZ | D3DFVF_NORMAL");
     const DWORD faceCount = static_cast<DWORD>(text.indices.size() / 3);
     ID3DXMesh* mesh = nullptr;
-    HRESULT hr = CreateMeshFromData(pDevice, D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL,
-                                    text.vertices.data(), static_cast<DWORD>(text.vertices.size()),
-                                    text.indices.data(), faceCount, nullptr, &mesh);
+    HRESULT hr = CreateMeshFromData(pDevice, D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL, text.vertices.data(),
+                                    static_cast<DWORD>(text.vertices.size()), text.indices.data(), faceCount, nullptr,
+                                    &mesh);
     if (FAILED(hr))
         return hr;
     if (ppAdjacency) {
-        hr = CreateAdjacencyBuffer(text.vertices.data(), sizeof(TextVertex), text.indices.data(),
-                                   faceCount, ppAdjacency);
+        hr = CreateAdjacencyBuffer(text.vertices.data(), sizeof(TextVertex), text.indices.data(), faceCount,
+                                   ppAdjacency);
         if (FAILED(hr)) {
             mesh->Release();
             return hr;

@@ -25,8 +25,7 @@ D3DMATERIAL9 ToD3DMaterial(const XMaterial& m)
 
 HRESULT BuildMesh(const XMeshData& data, DWORD options, IDirect3DDevice9* device, ID3DXMesh** mesh)
 {
-    const DWORD fvf = D3DFVF_XYZ | (data.hasNormals ? D3DFVF_NORMAL : 0) |
-                      (data.hasTexCoords ? D3DFVF_TEX1 : 0);
+    const DWORD fvf = D3DFVF_XYZ | (data.hasNormals ? D3DFVF_NORMAL : 0) | (data.hasTexCoords ? D3DFVF_TEX1 : 0);
     const DWORD stride = MeshVertexSize(fvf);
     std::vector<float> vertices;
     vertices.reserve(data.vertices.size() * (stride / sizeof(float)));
@@ -51,18 +50,16 @@ HRESULT BuildMesh(const XMeshData& data, DWORD options, IDirect3DDevice9* device
         std::memcpy(&indices[f * 3], &data.indices[size_t(order[f]) * 3], 3 * sizeof(uint32_t));
         attributes[f] = data.attributes[order[f]];
     }
-    return CreateMeshFromData(device, options, fvf, vertices.data(),
-                              static_cast<DWORD>(data.vertices.size()), indices.data(),
-                              static_cast<DWORD>(faceCount), attributes.data(), mesh);
+    return CreateMeshFromData(device, options, fvf, vertices.data(), static_cast<DWORD>(data.vertices.size()),
+                              indices.data(), static_cast<DWORD>(faceCount), attributes.data(), mesh);
 }
 
 }  // namespace
 
 HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID Memory, DWORD SizeOfMemory, DWORD Options,
-                                         struct IDirect3DDevice9* pD3DDevice,
-                                         LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials,
-                                         LPD3DXBUFFER* ppEffectInstances, DWORD* pNumMaterials,
-                                         LPD3DXMESH* ppMesh)
+                                         struct IDirect3DDevice9* pD3DDevice, LPD3DXBUFFER* ppAdjacency,
+                                         LPD3DXBUFFER* ppMaterials, LPD3DXBUFFER* ppEffectInstances,
+                                         DWORD* pNumMaterials, LPD3DXMESH* ppMesh)
 {
     if (ppMesh)
         *ppMesh = nullptr;
@@ -119,8 +116,8 @@ HRESULT WINAPI D3DXLoadMeshFromXInMemory(LPCVOID Memory, DWORD SizeOfMemory, DWO
         for (size_t i = 0; i < indices.size(); ++i)
             indices[i] = (Options & D3DXMESH_32BIT) ? static_cast<const uint32_t*>(indexData)[i]
                                                     : static_cast<const uint16_t*>(indexData)[i];
-        hr = CreateAdjacencyBuffer(vertices, mesh->GetNumBytesPerVertex(), indices.data(),
-                                   mesh->GetNumFaces(), &adjacency);
+        hr = CreateAdjacencyBuffer(vertices, mesh->GetNumBytesPerVertex(), indices.data(), mesh->GetNumFaces(),
+                                   &adjacency);
         mesh->UnlockIndexBuffer();
         mesh->UnlockVertexBuffer();
     }

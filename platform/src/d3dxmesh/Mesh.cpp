@@ -23,10 +23,7 @@ public:
 
     HRESULT WINAPI DrawSubset(DWORD AttribId) override;
     DWORD WINAPI GetNumFaces() override { return static_cast<DWORD>(m_attributes.size()); }
-    DWORD WINAPI GetNumVertices() override
-    {
-        return static_cast<DWORD>(m_vertices.size() / m_stride);
-    }
+    DWORD WINAPI GetNumVertices() override { return static_cast<DWORD>(m_vertices.size() / m_stride); }
     DWORD WINAPI GetFVF() override { return m_fvf; }
     DWORD WINAPI GetNumBytesPerVertex() override { return m_stride; }
     DWORD WINAPI GetOptions() override { return m_options; }
@@ -151,9 +148,9 @@ bool Mesh::UpdateDeviceCopy()
         const uint32_t index = Index(i);
         m_wideIndices[i] = index < vertexCount ? index : 0;
     }
-    StaticMeshBuffers* copy = CreateStaticMeshBuffers(
-        m_device, m_vertices.data(), static_cast<UINT>(vertexCount), m_stride, m_fvf,
-        m_wideIndices.data(), static_cast<UINT>(indexCount));
+    StaticMeshBuffers* copy = CreateStaticMeshBuffers(m_device, m_vertices.data(), static_cast<UINT>(vertexCount),
+                                                      m_stride, m_fvf, m_wideIndices.data(),
+                                                      static_cast<UINT>(indexCount));
     if (!copy)
         return false;
     if (m_deviceCopy)
@@ -220,9 +217,8 @@ DWORD MeshVertexSize(DWORD fvf)
     return 12 + ((fvf & D3DFVF_NORMAL) ? 12 : 0) + ((fvf & D3DFVF_TEX1) ? 8 : 0);
 }
 
-HRESULT CreateMeshFromData(IDirect3DDevice9* device, DWORD options, DWORD fvf, const void* vertices,
-                           DWORD vertexCount, const uint32_t* indices, DWORD faceCount,
-                           const DWORD* attributes, ID3DXMesh** mesh)
+HRESULT CreateMeshFromData(IDirect3DDevice9* device, DWORD options, DWORD fvf, const void* vertices, DWORD vertexCount,
+                           const uint32_t* indices, DWORD faceCount, const DWORD* attributes, ID3DXMesh** mesh)
 {
     if (!mesh)
         return D3DERR_INVALIDCALL;
@@ -254,8 +250,8 @@ HRESULT CreateMeshFromData(IDirect3DDevice9* device, DWORD options, DWORD fvf, c
     return D3D_OK;
 }
 
-HRESULT CreateAdjacencyBuffer(const void* vertices, DWORD stride, const uint32_t* indices,
-                              DWORD faceCount, ID3DXBuffer** adjacency)
+HRESULT CreateAdjacencyBuffer(const void* vertices, DWORD stride, const uint32_t* indices, DWORD faceCount,
+                              ID3DXBuffer** adjacency)
 {
     if (!adjacency)
         return D3DERR_INVALIDCALL;
@@ -277,8 +273,8 @@ HRESULT CreateAdjacencyBuffer(const void* vertices, DWORD stride, const uint32_t
             edges.emplace(std::make_pair(positionOf(indices[3 * f + k]), positionOf(indices[3 * f + (k + 1) % 3])), f);
     for (DWORD f = 0; f < faceCount; ++f)
         for (int k = 0; k < 3; ++k) {
-            const auto across = edges.find(std::make_pair(positionOf(indices[3 * f + (k + 1) % 3]),
-                                                          positionOf(indices[3 * f + k])));
+            const auto across = edges.find(
+                std::make_pair(positionOf(indices[3 * f + (k + 1) % 3]), positionOf(indices[3 * f + k])));
             out[3 * f + k] = across != edges.end() && across->second != f ? across->second : 0xffffffffu;
         }
     return D3D_OK;

@@ -15,11 +15,10 @@ DWORD MeshVertexSize(DWORD fvf);
 // options hold D3DXMESH_32BIT); attributes may be null (all faces in subset 0). Fails with
 // D3DERR_INVALIDCALL on an empty mesh, an index past the vertices, an FVF the stand-in cannot
 // lay out, or more vertices than 16-bit indices reach.
-HRESULT CreateMeshFromData(IDirect3DDevice9* device, DWORD options, DWORD fvf, const void* vertices,
-                           DWORD vertexCount, const uint32_t* indices, DWORD faceCount,
-                           const DWORD* attributes, ID3DXMesh** mesh);
+HRESULT CreateMeshFromData(IDirect3DDevice9* device, DWORD options, DWORD fvf, const void* vertices, DWORD vertexCount,
+                           const uint32_t* indices, DWORD faceCount, const DWORD* attributes, ID3DXMesh** mesh);
 
 // Faces that share an edge (three entries per face, 0xffffffff for none), edges matched by
 // vertex position, as D3DX's adjacency with an epsilon of 0.
-HRESULT CreateAdjacencyBuffer(const void* vertices, DWORD stride, const uint32_t* indices,
-                              DWORD faceCount, ID3DXBuffer** adjacency);
+HRESULT CreateAdjacencyBuffer(const void* vertices, DWORD stride, const uint32_t* indices, DWORD faceCount,
+                              ID3DXBuffer** adjacency);

@@ -42,10 +42,10 @@ Effect::Effect(Device* device, std::shared_ptr<const CompiledEffect> compiled)
     m_handles.reserve(objects + annotationCount);
     for (size_t i = 0; i < objects; ++i) {
         const HandleRecord r = m_handles[i];
-        const std::vector<EffectAnnotation>* list =
-            r.kind == HandleKind::Parameter   ? &d.parameters[r.index].annotations
-            : r.kind == HandleKind::Technique ? &d.techniques[r.technique].annotations
-                                              : &d.techniques[r.technique].passes[r.index].annotations;
+        const std::vector<EffectAnnotation>* list = r.kind == HandleKind::Parameter ? &d.parameters[r.index].annotations
+                                                    : r.kind == HandleKind::Technique
+                                                        ? &d.techniques[r.technique].annotations
+                                                        : &d.techniques[r.technique].passes[r.index].annotations;
         for (const EffectAnnotation& a : *list)
             m_handles.push_back({HandleKind::Annotation, -1, static_cast<int>(i), &a, nullptr});
     }
@@ -199,8 +199,9 @@ D3DXHANDLE WINAPI Effect::GetAnnotationByName(D3DXHANDLE hObject, LPCSTR pName)
         // A name: a parameter's, else a technique's.
         const int p = ParameterIndex(hObject);
         const int t = p < 0 ? TechniqueIndex(hObject) : -1;
-        owner = p >= 0 ? FindHandle(HandleKind::Parameter, -1, p) : t >= 0 ? FindHandle(HandleKind::Technique, t, -1)
-                                                                            : nullptr;
+        owner = p >= 0   ? FindHandle(HandleKind::Parameter, -1, p)
+                : t >= 0 ? FindHandle(HandleKind::Technique, t, -1)
+                         : nullptr;
         if (!owner)
             return nullptr;
     }

@@ -16,7 +16,6 @@ public:
     Effect(Device* device, std::shared_ptr<const CompiledEffect> compiled);
     ~Effect() override;
 
-
     D3DXHANDLE WINAPI GetParameterByName(D3DXHANDLE hParameter, LPCSTR pName) override;
     D3DXHANDLE WINAPI GetTechniqueByName(LPCSTR pName) override;
     D3DXHANDLE WINAPI GetPass(D3DXHANDLE hTechnique, UINT Index) override;

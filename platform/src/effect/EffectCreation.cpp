@@ -54,9 +54,9 @@ std::shared_ptr<CompiledEffect> CompileForDevice(Device* device, const std::stri
 
 }  // namespace
 
-HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataLen,
-                                const D3DXMACRO* pDefines, LPD3DXINCLUDE, DWORD, LPD3DXEFFECTPOOL pPool,
-                                LPD3DXEFFECT* ppEffect, LPD3DXBUFFER* ppCompilationErrors)
+HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UINT SrcDataLen, const D3DXMACRO* pDefines,
+                                LPD3DXINCLUDE, DWORD, LPD3DXEFFECTPOOL pPool, LPD3DXEFFECT* ppEffect,
+                                LPD3DXBUFFER* ppCompilationErrors)
 {
     if (ppCompilationErrors)
         *ppCompilationErrors = nullptr;

@@ -7,8 +7,8 @@
 struct HFONT__ {
     LOGFONTA logFont;
     bool stock;
-    bool rasterOnly;   // the stock "System" font: no outlines to take
-    bool resolved;     // fontconfig asked once; the answer is kept
+    bool rasterOnly;  // the stock "System" font: no outlines to take
+    bool resolved;    // fontconfig asked once; the answer is kept
     bool found;
     FontFile file;
 };
@@ -96,10 +96,9 @@ HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf)
     return font;
 }
 
-HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
-                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
-                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
-                         DWORD iPitchAndFamily, LPCSTR pszFaceName)
+HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                         DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                         DWORD iQuality, DWORD iPitchAndFamily, LPCSTR pszFaceName)
 {
     LOGFONTA lf = {};
     lf.lfHeight = cHeight;

@@ -69,8 +69,8 @@ CapTessellator::~CapTessellator()
         gluDeleteTess(static_cast<GLUtesselator*>(m_tess));
 }
 
-bool CapTessellator::Tessellate(const std::vector<GlyphContour>& contours,
-                                std::vector<CapPoint>* points, std::vector<uint32_t>* triangles)
+bool CapTessellator::Tessellate(const std::vector<GlyphContour>& contours, std::vector<CapPoint>* points,
+                                std::vector<uint32_t>* triangles)
 {
     GLUtesselator* tess = static_cast<GLUtesselator*>(m_tess);
     points->clear();

@@ -54,24 +54,21 @@ int LineTo(const FT_Vector* to, void* user)
 
 int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
 {
-    static_cast<OutlineFlattener*>(user)->ConicTo(double(control->x), double(control->y),
-                                                   double(to->x), double(to->y));
+    static_cast<OutlineFlattener*>(user)->ConicTo(double(control->x), double(control->y), double(to->x), double(to->y));
     return 0;
 }
 
 int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user)
 {
-    static_cast<OutlineFlattener*>(user)->CubicTo(double(c1->x), double(c1->y), double(c2->x),
-                                                   double(c2->y), double(to->x), double(to->y));
+    static_cast<OutlineFlattener*>(user)->CubicTo(double(c1->x), double(c1->y), double(c2->x), double(c2->y),
+                                                  double(to->x), double(to->y));
     return 0;
 }
 
 }  // namespace
 
 FontFace::FontFace(void* face, int emSquare, int pixelsPerEm)
-    : m_face(face),
-      m_emSquare(emSquare),
-      m_pixelsPerEm(pixelsPerEm),
+    : m_face(face), m_emSquare(emSquare), m_pixelsPerEm(pixelsPerEm),
       m_textUnitsPerFontUnit(double(pixelsPerEm) / (double(emSquare) * double(emSquare))),
       m_pixelsPerFontUnit(double(pixelsPerEm) / double(emSquare))
 {

@@ -40,8 +40,7 @@ void OutlineFlattener::LineTo(double x, double y)
     m_lastY = y;
 }
 
-void OutlineFlattener::SplitConic(double x0, double y0, double cx, double cy, double x1, double y1,
-                                  int depth)
+void OutlineFlattener::SplitConic(double x0, double y0, double cx, double cy, double x1, double y1, int depth)
 {
     // The curve's greatest distance from its chord is a quarter of the second difference.
     const double ex = (x0 - 2.0 * cx + x1) * 0.25 * m_scale;
@@ -57,8 +56,8 @@ void OutlineFlattener::SplitConic(double x0, double y0, double cx, double cy, do
     SplitConic(mx, my, bx, by, x1, y1, depth + 1);
 }
 
-void OutlineFlattener::SplitCubic(double x0, double y0, double c1x, double c1y, double c2x,
-                                  double c2y, double x1, double y1, int depth)
+void OutlineFlattener::SplitCubic(double x0, double y0, double c1x, double c1y, double c2x, double c2y, double x1,
+                                  double y1, int depth)
 {
     // Three quarters of the larger second difference bounds the distance from the chord.
     const double e1x = x0 - 2.0 * c1x + c2x, e1y = y0 - 2.0 * c1y + c2y;
@@ -109,8 +108,7 @@ void OutlineFlattener::Finish(bool reverse, std::vector<GlyphContour>* contours)
         }
         // The contour closes on its start: the piece into the last copy is the piece into
         // the first point.
-        while (points.size() >= 2 &&
-               SamePoint(points.front().x, points.front().y, points.back().x, points.back().y)) {
+        while (points.size() >= 2 && SamePoint(points.front().x, points.front().y, points.back().x, points.back().y)) {
             points.front().onCurve = points.front().onCurve && points.back().onCurve;
             points.front().curveIn = points.back().curveIn;
             points.pop_back();

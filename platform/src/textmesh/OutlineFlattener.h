@@ -24,14 +24,14 @@ public:
 private:
     struct RawPoint {
         double x, y;
-        bool onCurve;   // a point between the two ends of a curve
-        bool curveIn;   // the piece that ends here is a curve
+        bool onCurve;  // a point between the two ends of a curve
+        bool curveIn;  // the piece that ends here is a curve
     };
 
     void AddPoint(double x, double y, bool onCurve, bool curveIn);
     void SplitConic(double x0, double y0, double cx, double cy, double x1, double y1, int depth);
-    void SplitCubic(double x0, double y0, double c1x, double c1y, double c2x, double c2y, double x1,
-                    double y1, int depth);
+    void SplitCubic(double x0, double y0, double c1x, double c1y, double c2x, double c2y, double x1, double y1,
+                    int depth);
 
     double m_scale;
     double m_tolerance;

@@ -36,8 +36,7 @@ void AddTriangle(TextMesh* mesh, uint32_t a, uint32_t b, uint32_t c)
 
 }  // namespace
 
-void TextMeshBuilder::AddSideWalls(const GlyphContour& contour, float offsetX, float extrusion,
-                                   TextMesh* mesh)
+void TextMeshBuilder::AddSideWalls(const GlyphContour& contour, float offsetX, float extrusion, TextMesh* mesh)
 {
     const std::vector<OutlinePoint>& p = contour.points;
     const size_t n = p.size();
@@ -78,8 +77,7 @@ void TextMeshBuilder::AddSideWalls(const GlyphContour& contour, float offsetX, f
     }
 }
 
-bool TextMeshBuilder::AddCaps(const GlyphShape& shape, float offsetX, float extrusion,
-                              TextMesh* mesh)
+bool TextMeshBuilder::AddCaps(const GlyphShape& shape, float offsetX, float extrusion, TextMesh* mesh)
 {
     if (!m_tessellator.Tessellate(shape.contours, &m_capPoints, &m_capTriangles))
         return false;
@@ -87,8 +85,7 @@ bool TextMeshBuilder::AddCaps(const GlyphShape& shape, float offsetX, float extr
     for (const CapPoint& c : m_capPoints)
         AddVertex(mesh, c.x + offsetX, c.y, 0.0f, 0.0f, 0.0f, 1.0f);
     for (size_t t = 0; t < m_capTriangles.size(); t += 3)
-        AddTriangle(mesh, front + m_capTriangles[t], front + m_capTriangles[t + 1],
-                    front + m_capTriangles[t + 2]);
+        AddTriangle(mesh, front + m_capTriangles[t], front + m_capTriangles[t + 1], front + m_capTriangles[t + 2]);
     // Without depth the two caps would lie on each other; the one facing +z stands alone.
     if (extrusion == 0.0f)
         return true;
@@ -96,13 +93,12 @@ bool TextMeshBuilder::AddCaps(const GlyphShape& shape, float offsetX, float extr
     for (const CapPoint& c : m_capPoints)
         AddVertex(mesh, c.x + offsetX, c.y, -extrusion, 0.0f, 0.0f, -1.0f);
     for (size_t t = 0; t < m_capTriangles.size(); t += 3)
-        AddTriangle(mesh, back + m_capTriangles[t], back + m_capTriangles[t + 2],
-                    back + m_capTriangles[t + 1]);
+        AddTriangle(mesh, back + m_capTriangles[t], back + m_capTriangles[t + 2], back + m_capTriangles[t + 1]);
     return true;
 }
 
-TextMeshStatus TextMeshBuilder::Build(HDC dc, const char* text, float deviation, float extrusion,
-                                      TextMesh* mesh, GLYPHMETRICSFLOAT* metrics)
+TextMeshStatus TextMeshBuilder::Build(HDC dc, const char* text, float deviation, float extrusion, TextMesh* mesh,
+                                      GLYPHMETRICSFLOAT* metrics)
 {
     if (!dc || !text || !text[0])
         return TextMeshStatus::InvalidArguments;
@@ -115,13 +111,13 @@ TextMeshStatus TextMeshBuilder::Build(HDC dc, const char* text, float deviation,
     return Build(face, text, deviation, extrusion, mesh, metrics);
 }
 
-TextMeshStatus TextMeshBuilder::Build(FontFace* face, const char* text, float deviation,
-                                      float extrusion, TextMesh* mesh, GLYPHMETRICSFLOAT* metrics)
+TextMeshStatus TextMeshBuilder::Build(FontFace* face, const char* text, float deviation, float extrusion,
+                                      TextMesh* mesh, GLYPHMETRICSFLOAT* metrics)
 {
     mesh->vertices.clear();
     mesh->indices.clear();
-    if (!face || !text || !text[0] || !std::isfinite(deviation) || !std::isfinite(extrusion) ||
-        deviation < 0.0f || extrusion < 0.0f)
+    if (!face || !text || !text[0] || !std::isfinite(deviation) || !std::isfinite(extrusion) || deviation < 0.0f ||
+        extrusion < 0.0f)
         return TextMeshStatus::InvalidArguments;
     if (deviation == 0.0f)
         deviation = 1.0f / face->EmSquare();

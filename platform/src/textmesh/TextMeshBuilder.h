@@ -40,8 +40,8 @@ public:
                          GLYPHMETRICSFLOAT* metrics);
 
     // The same for a font face already at hand.
-    TextMeshStatus Build(FontFace* face, const char* text, float deviation, float extrusion,
-                         TextMesh* mesh, GLYPHMETRICSFLOAT* metrics);
+    TextMeshStatus Build(FontFace* face, const char* text, float deviation, float extrusion, TextMesh* mesh,
+                         GLYPHMETRICSFLOAT* metrics);
 
 private:
     void AddSideWalls(const GlyphContour& contour, float offsetX, float extrusion, TextMesh* mesh);

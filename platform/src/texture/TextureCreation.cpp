@@ -29,9 +29,8 @@ bool Supported(DWORD usage, D3DFORMAT format, DWORD filter, D3DCOLOR colorKey)
     const DWORD kind = filter == D3DX_DEFAULT ? D3DX_FILTER_TRIANGLE : (filter & 0xFF);
     const bool formatOk = format == D3DFMT_UNKNOWN || format == static_cast<D3DFORMAT>(D3DX_DEFAULT) ||
                           format == D3DFMT_FROM_FILE || format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8;
-    const bool filterOk = filter == D3DX_DEFAULT ||
-                          ((filter & ~(0xFFu | D3DX_FILTER_DITHER)) == 0 &&
-                           (kind == D3DX_FILTER_NONE || kind == D3DX_FILTER_TRIANGLE));
+    const bool filterOk = filter == D3DX_DEFAULT || ((filter & ~(0xFFu | D3DX_FILTER_DITHER)) == 0 &&
+                                                     (kind == D3DX_FILTER_NONE || kind == D3DX_FILTER_TRIANGLE));
     return usage == 0 && formatOk && filterOk && colorKey == 0;
 }
 
@@ -77,8 +76,8 @@ HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 pDevice, LP
                             Format == D3DFMT_FROM_FILE;
 
     IDirect3DTexture9* texture = nullptr;
-    const HRESULT hr =
-        pDevice->CreateTexture(width, height, levels, 0, fileFormat ? image.format : Format, Pool, &texture, nullptr);
+    const HRESULT hr = pDevice->CreateTexture(width, height, levels, 0, fileFormat ? image.format : Format, Pool,
+                                              &texture, nullptr);
     if (FAILED(hr))
         return hr;
     if (!AsTexture(texture)->UploadTopLevelAndMipmaps(image.bgra.data(), image.width, image.height)) {

@@ -6,9 +6,9 @@
 #include <cstdint>
 
 struct EmbeddedResource {
-    const char* typeName;   // upper-case type name ("MUSIC"), or null for a numeric type
-    uint16_t typeId;        // numeric type (10 for RCDATA) when typeName is null
-    uint16_t id;            // numeric resource id
+    const char* typeName;  // upper-case type name ("MUSIC"), or null for a numeric type
+    uint16_t typeId;       // numeric type (10 for RCDATA) when typeName is null
+    uint16_t id;           // numeric resource id
     const unsigned char* begin;
     const unsigned char* end;
 };

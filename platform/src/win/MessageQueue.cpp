@@ -76,12 +76,8 @@ void PumpSdlEvents()
         for (int i = 0; i < count; ++i) {
             switch (events[i].type) {
             case SDL_KEYDOWN:
-            case SDL_KEYUP:
-                QueueKey(events[i].key);
-                break;
-            case SDL_WINDOWEVENT:
-                QueueWindowEvent(events[i].window);
-                break;
+            case SDL_KEYUP: QueueKey(events[i].key); break;
+            case SDL_WINDOWEVENT: QueueWindowEvent(events[i].window); break;
             default:
                 // SDL_QUIT follows the close of the last window, which WM_CLOSE
                 // already stands for; the rest has no counterpart the intro reads.

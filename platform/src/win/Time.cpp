@@ -52,8 +52,7 @@ void WINAPI Sleep(DWORD milliseconds)
             nanosleep(&day, nullptr);
         }
     }
-    timespec left = {static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000L};
+    timespec left = {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
     // Signals do not cut the sleep short.
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }

@@ -110,8 +110,8 @@ BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE)
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND, HMENU, HINSTANCE, LPVOID)
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND, HMENU, HINSTANCE, LPVOID)
 {
     RegisteredClass* c = FindClass(className);
     if (!c)
@@ -175,9 +175,7 @@ BOOL WINAPI UpdateWindow(HWND window)
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_SYSKEYDOWN:
         // Alt+F4 asks the window to close, as the system menu's Close does.
         if (wParam == VK_F4 && (static_cast<DWORD>(lParam) >> 16 & KF_ALTDOWN))
@@ -187,7 +185,6 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
         if ((wParam & 0xFFF0u) == SC_CLOSE)
             SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }

@@ -400,15 +400,14 @@ bool Reader::ReadMaterialList(MeshPart* part)
 
 bool Reader::ReadMaterial(XMaterial* material)
 {
-    if (!ReadFloats(material->diffuse, 4) || !ReadFloat(&material->power) ||
-        !ReadFloats(material->specular, 3) || !ReadFloats(material->emissive, 3))
+    if (!ReadFloats(material->diffuse, 4) || !ReadFloat(&material->power) || !ReadFloats(material->specular, 3) ||
+        !ReadFloats(material->emissive, 3))
         return false;
     std::string_view type;
     std::string name;
     while (NextChild(&type, &name)) {
-        const bool ok = (type == "TextureFilename" || type == "TextureFileName")
-                            ? ReadTextureFilename(material)
-                            : SkipObjectBody();
+        const bool ok = (type == "TextureFilename" || type == "TextureFileName") ? ReadTextureFilename(material)
+                                                                                 : SkipObjectBody();
         if (!ok)
             return false;
     }

@@ -7,21 +7,19 @@ namespace {
 
 bool IsBlank(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == ',' ||
-           c == ';';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == ',' || c == ';';
 }
 
 // Characters that end a word.
 bool IsDelimiter(char c)
 {
-    return IsBlank(c) || c == '{' || c == '}' || c == '"' || c == '<' || c == '>' || c == '#' ||
-           c == '/';
+    return IsBlank(c) || c == '{' || c == '}' || c == '"' || c == '<' || c == '>' || c == '#' || c == '/';
 }
 
 bool IsWordCharacter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '-' || c == '+' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+           c == '+' || c == '.';
 }
 
 }  // namespace

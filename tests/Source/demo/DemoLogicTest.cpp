@@ -64,8 +64,8 @@ TEST(Cubes, TransformTumblesScalesAndSwings)
 
         // A point goes through the x rotation, then the y rotation, then the scale.
         const CVector3 p(1.0f, 2.0f, 3.0f);
-        const CVector3 expected =
-            RotateY(RotateX(p, i + phases.spin), 2.5f * phases.spin + i) * CubeInstanceScale(i, phases.ramp);
+        const CVector3 expected = RotateY(RotateX(p, i + phases.spin), 2.5f * phases.spin + i) *
+                                  CubeInstanceScale(i, phases.ramp);
         const CVector3 got = m.TransformPoint(p) - CVector3(m.m[3][0], m.m[3][1], m.m[3][2]);
         EXPECT_NEAR(got.x, expected.x, 1e-4f);
         EXPECT_NEAR(got.y, expected.y, 1e-4f);

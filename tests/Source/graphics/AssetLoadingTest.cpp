@@ -11,9 +11,9 @@ namespace {
 
 using AssetLoading = GraphicsTest;
 
-const WORD EFFECT_IDS[] = {ID_SCENE_FX,       ID_BLOOM_H_FX,  ID_BLOOM_V_FX, ID_BRIGHT_PASS_FX, ID_COMBINE4_FX,
-                           ID_DOWN_FILTER_FX, ID_UP_FILTER_FX, ID_2D_FX,     ID_COMBINE_FX,     ID_DOF_FX,
-                           ID_BLUR_V_FX,      ID_BLUR_H_FX,   ID_TEXT_FX};
+const WORD EFFECT_IDS[] = {ID_SCENE_FX,       ID_BLOOM_H_FX,   ID_BLOOM_V_FX, ID_BRIGHT_PASS_FX, ID_COMBINE4_FX,
+                           ID_DOWN_FILTER_FX, ID_UP_FILTER_FX, ID_2D_FX,      ID_COMBINE_FX,     ID_DOF_FX,
+                           ID_BLUR_V_FX,      ID_BLUR_H_FX,    ID_TEXT_FX};
 
 bool SameColor(const D3DCOLORVALUE& a, const D3DCOLORVALUE& b)
 {

@@ -137,8 +137,8 @@ ColorImage DownFilter4(const Image& source, int outWidth, int outHeight)
             Color4 sum;
             for (int i = 0; i < 4; ++i)
                 for (int j = 0; j < 4; ++j)
-                    sum = sum + SampleBilinear(source, u + (1.5f - i) * PIXEL_U, v + (j - 1.5f) * PIXEL_V,
-                                               Address::Clamp);
+                    sum = sum +
+                          SampleBilinear(source, u + (1.5f - i) * PIXEL_U, v + (j - 1.5f) * PIXEL_V, Address::Clamp);
             out.At(x, y) = sum * (1.0f / 16.0f);
         }
     }
@@ -173,8 +173,8 @@ ColorImage UpFilter4(const Image& source, int outWidth, int outHeight)
     const float vMax = outHeight / 4.0f / TARGET_HEIGHT;
     for (int y = 0; y < outHeight; ++y)
         for (int x = 0; x < outWidth; ++x)
-            out.At(x, y) = SampleBilinear(source, PassCoordinate(x, outWidth, uMax),
-                                          PassCoordinate(y, outHeight, vMax), Address::Clamp);
+            out.At(x, y) = SampleBilinear(source, PassCoordinate(x, outWidth, uMax), PassCoordinate(y, outHeight, vMax),
+                                          Address::Clamp);
     return out;
 }
 
@@ -220,10 +220,10 @@ ColorImage Combine(const Image& source, const Image& scene, int width, int heigh
     const float vMax = height * sourceScale / TARGET_HEIGHT;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const Color4 src = SampleBilinear(source, PassCoordinate(x, width, uMax),
-                                              PassCoordinate(y, height, vMax), Address::Clamp);
-            const Color4 sharp = SampleBilinear(scene, PassCoordinate(x, width, 1.0f),
-                                                PassCoordinate(y, height, 1.0f), Address::Clamp);
+            const Color4 src = SampleBilinear(source, PassCoordinate(x, width, uMax), PassCoordinate(y, height, vMax),
+                                              Address::Clamp);
+            const Color4 sharp = SampleBilinear(scene, PassCoordinate(x, width, 1.0f), PassCoordinate(y, height, 1.0f),
+                                                Address::Clamp);
             Color4 c = src + sharp;
             c.a = 1.0f;
             out.At(x, y) = c;

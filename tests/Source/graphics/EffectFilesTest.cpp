@@ -20,16 +20,21 @@ struct PostFile {
 };
 
 const PostFile POST_FILES[] = {
-    {ID_DOWN_FILTER_FX, 0.25f, 0.25f, false, false, false}, {ID_BLUR_H_FX, 0, 0, true, false, false},
-    {ID_BLUR_V_FX, 0, 0, true, false, false},               {ID_UP_FILTER_FX, 4.0f, 4.0f, false, false, false},
-    {ID_DOF_FX, 0, 0, true, true, true},                    {ID_BLOOM_H_FX, 0, 0, true, false, false},
-    {ID_BLOOM_V_FX, 0, 0, true, false, false},              {ID_BRIGHT_PASS_FX, 0, 0, false, false, false},
-    {ID_COMBINE4_FX, 4.0f, 4.0f, false, true, false},       {ID_COMBINE_FX, 0, 0, true, true, false},
+    {ID_DOWN_FILTER_FX, 0.25f, 0.25f, false, false, false},
+    {ID_BLUR_H_FX, 0, 0, true, false, false},
+    {ID_BLUR_V_FX, 0, 0, true, false, false},
+    {ID_UP_FILTER_FX, 4.0f, 4.0f, false, false, false},
+    {ID_DOF_FX, 0, 0, true, true, true},
+    {ID_BLOOM_H_FX, 0, 0, true, false, false},
+    {ID_BLOOM_V_FX, 0, 0, true, false, false},
+    {ID_BRIGHT_PASS_FX, 0, 0, false, false, false},
+    {ID_COMBINE4_FX, 4.0f, 4.0f, false, true, false},
+    {ID_COMBINE_FX, 0, 0, true, true, false},
 };
 
-const WORD ALL_EFFECTS[] = {ID_SCENE_FX,       ID_BLOOM_H_FX,  ID_BLOOM_V_FX, ID_BRIGHT_PASS_FX, ID_COMBINE4_FX,
-                            ID_DOWN_FILTER_FX, ID_UP_FILTER_FX, ID_2D_FX,     ID_COMBINE_FX,     ID_DOF_FX,
-                            ID_BLUR_V_FX,      ID_BLUR_H_FX,   ID_TEXT_FX};
+const WORD ALL_EFFECTS[] = {ID_SCENE_FX,       ID_BLOOM_H_FX,   ID_BLOOM_V_FX, ID_BRIGHT_PASS_FX, ID_COMBINE4_FX,
+                            ID_DOWN_FILTER_FX, ID_UP_FILTER_FX, ID_2D_FX,      ID_COMBINE_FX,     ID_DOF_FX,
+                            ID_BLUR_V_FX,      ID_BLUR_H_FX,    ID_TEXT_FX};
 
 std::string ResourceText(WORD id)
 {
@@ -145,8 +150,7 @@ TEST_F(EffectFiles, AreAsciiTextWithCrLfLineEnds)
 
 TEST_F(EffectFiles, PostProcessFilesShareTheirInputsAndHaveOnePassWithItsScaleAnnotations)
 {
-    const char* const SHARED[] = {"g_PixelRatio", "g_txSrcColor", "g_txSrcNormal", "g_txSrcPosition",
-                                  "g_txSceneColor"};
+    const char* const SHARED[] = {"g_PixelRatio", "g_txSrcColor", "g_txSrcNormal", "g_txSrcPosition", "g_txSceneColor"};
     for (const PostFile& file : POST_FILES) {
         SCOPED_TRACE(testing::Message() << "resource " << file.id);
         FreshEffect effect(file.id);

@@ -62,7 +62,8 @@ TEST_F(FailureReport, EffectThatDoesNotCompileIsReportedOnceWithTheCompilersMess
 
 TEST_F(FailureReport, TextureThatDoesNotLoadIsReportedOnce)
 {
-    const char* const REPORT = "ASSERT: p_texture->m_pHandle != NULL, Failed to load texture - line: 43 file: .\\Source\\CTexture";
+    const char* const REPORT =
+        "ASSERT: p_texture->m_pHandle != NULL, Failed to load texture - line: 43 file: .\\Source\\CTexture";
     {
         MessageBoxSpy spy(0);
         CTexture* missing = CTexture::Load(ID_MISSING);

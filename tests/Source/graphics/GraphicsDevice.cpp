@@ -81,8 +81,8 @@ void UnexpectedStep()
 {
     ADD_FAILURE() << "the start-up went past the device";
 }
-const IntroSteps DEVICE_ONLY_STEPS = {&InitDeviceStep,     &KeepDeviceStep, &StopBeforeDemoStep, &UnexpectedStep,
-                                      &UnexpectedStep,     &UnexpectedStep, &UnexpectedStep};
+const IntroSteps DEVICE_ONLY_STEPS = {&InitDeviceStep, &KeepDeviceStep, &StopBeforeDemoStep, &UnexpectedStep,
+                                      &UnexpectedStep, &UnexpectedStep, &UnexpectedStep};
 
 class DeviceEnvironment : public ::testing::Environment {
 public:
@@ -124,15 +124,13 @@ bool BringUpDevice()
     if (!CGfxD3D::GetDevice())
         return false;
     CPostProcess::Init();
-    const D3DVERTEXELEMENT9 quad[] = {
-        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-        {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
-        D3DDECL_END()};
-    const D3DVERTEXELEMENT9 posCol[] = {
-        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 quad[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                      {0, 16, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                      {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 1},
+                                      D3DDECL_END()};
+    const D3DVERTEXELEMENT9 posCol[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                        D3DDECL_END()};
     s_pDeclQuad = MakeDeclaration(quad);
     s_pDeclPosCol = MakeDeclaration(posCol);
     for (const MessageBoxSpy::Shown& box : spy.shown)
@@ -237,8 +235,8 @@ ID3DXEffect* GraphicsTest::TestEffect(const std::string& source)
         return at->second;
     ID3DXEffect* effect = nullptr;
     ID3DXBuffer* errors = nullptr;
-    const HRESULT hr = D3DXCreateEffect(Device(), source.data(), static_cast<UINT>(source.size()), nullptr, nullptr,
-                                        0, nullptr, &effect, &errors);
+    const HRESULT hr = D3DXCreateEffect(Device(), source.data(), static_cast<UINT>(source.size()), nullptr, nullptr, 0,
+                                        nullptr, &effect, &errors);
     EXPECT_EQ(hr, D3D_OK) << (errors ? static_cast<const char*>(errors->GetBufferPointer()) : "");
     if (errors)
         errors->Release();
@@ -253,8 +251,8 @@ Image GraphicsTest::ReadSurface(IDirect3DSurface9* surface)
     surface->GetDesc(&desc);
     Image image;
     IDirect3DSurface9* copy = nullptr;
-    if (FAILED(Device()->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
-                                                     &copy, nullptr))) {
+    if (FAILED(Device()->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
+                                                     nullptr))) {
         ADD_FAILURE() << "no system-memory surface";
         return image;
     }
@@ -461,8 +459,8 @@ void GraphicsTest::DrawProbeQuad(float x, float y, float w, float h, float z, D3
     DrawWith(effect, s_pDeclPosCol, quad, sizeof(ProbeVertex));
 }
 
-::testing::AssertionResult ImagesNear(const Image& actual, const ColorImage& expected, int tolerance, int left,
-                                      int top, int width, int height)
+::testing::AssertionResult ImagesNear(const Image& actual, const ColorImage& expected, int tolerance, int left, int top,
+                                      int width, int height)
 {
     if (width < 0)
         width = expected.width;

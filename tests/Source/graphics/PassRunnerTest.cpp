@@ -91,13 +91,13 @@ TEST_F(PassRunner, SceneTargetsAreClearedTogetherAndTheBackBufferComesBack)
     CPostProcess::BeginSceneTargets(0x80102030);
     EXPECT_EQ(CurrentTarget(), Level0(CPostProcess::GetSceneTarget(0))) << "colour target bound for drawing";
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(ImagesEqual(ReadTexture(CPostProcess::GetSceneTarget(i)),
-                                Uniform(SCREEN_WIDTH, SCREEN_HEIGHT, 0x80102030)))
+        EXPECT_TRUE(
+            ImagesEqual(ReadTexture(CPostProcess::GetSceneTarget(i)), Uniform(SCREEN_WIDTH, SCREEN_HEIGHT, 0x80102030)))
             << "scene target " << i;
     // The shared depth buffer ends at 1.0: a probe at depth 1 passes everywhere.
     DrawProbeQuad(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 1.0f, 0xFF00FF00);
-    EXPECT_TRUE(ImagesEqual(ReadTexture(CPostProcess::GetSceneTarget(0)),
-                            Uniform(SCREEN_WIDTH, SCREEN_HEIGHT, 0xFF00FF00)));
+    EXPECT_TRUE(
+        ImagesEqual(ReadTexture(CPostProcess::GetSceneTarget(0)), Uniform(SCREEN_WIDTH, SCREEN_HEIGHT, 0xFF00FF00)));
     for (int i = 0; i < 3; ++i) {
         CPostProcess::SetSceneTarget(i);
         EXPECT_EQ(CurrentTarget(), Level0(CPostProcess::GetSceneTarget(i)));
@@ -188,8 +188,8 @@ TEST_F(PassRunner, WorkedExampleOfTheFramesChain)
         ASSERT_NE(effect, nullptr);
         CPostProcess::RunPass(effect);
         SCOPED_TRACE(testing::Message() << "pass " << i + 1);
-        IDirect3DTexture9* source =
-            step.fromScene ? CPostProcess::GetSceneTarget(0) : CPostProcess::GetChainTarget(step.source);
+        IDirect3DTexture9* source = step.fromScene ? CPostProcess::GetSceneTarget(0)
+                                                   : CPostProcess::GetChainTarget(step.source);
         EXPECT_EQ(BoundSource(effect), source);
         EXPECT_EQ(CurrentTarget(), Level0(CPostProcess::GetChainTarget(step.destination)));
         const PostQuadVertex* quad = CPostProcess::GetPassQuad();
@@ -343,9 +343,9 @@ TEST_F(PassRunner, CompositeEnlargesTheImageAndLeavesTheTopRowAndLeftColumn)
     for (int y = 0; y < SCREEN_HEIGHT; ++y) {
         for (int x = 0; x < SCREEN_WIDTH; ++x) {
             // The quad runs from 0.5 to 1032.5 and 776.5 with coordinates 0...1.
-            expected.At(x, y) = x == 0 || y == 0 ? ToColor(SENTINEL)
-                                                 : SampleBilinear(image, (x - 0.5f) / 1032.0f, (y - 0.5f) / 776.0f,
-                                                                  Address::Wrap);
+            expected.At(x, y) = x == 0 || y == 0
+                                    ? ToColor(SENTINEL)
+                                    : SampleBilinear(image, (x - 0.5f) / 1032.0f, (y - 0.5f) / 776.0f, Address::Wrap);
             unscaled.At(x, y) = SampleBilinear(image, (x + 0.5f) / 1024.0f, (y + 0.5f) / 768.0f, Address::Wrap);
         }
     }

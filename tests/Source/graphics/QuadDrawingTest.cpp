@@ -155,8 +155,8 @@ TEST_F(QuadDrawing, TexturedQuadCornersRunBottomLeftTopLeftBottomRightTopRight)
     ASSERT_NE(TestTexture()->m_pHandle, nullptr);
     const Image frame = Uniform(SCREEN_WIDTH, SCREEN_HEIGHT, 0xFF000000);
     FillBackBuffer(frame);
-    CGfxD3D::DrawTexturedQuad(TestTexture(), CVector2(300, 200), CVector2(128, 64), CORNERS[0], CORNERS[1],
-                              CORNERS[2], CORNERS[3]);
+    CGfxD3D::DrawTexturedQuad(TestTexture(), CVector2(300, 200), CVector2(128, 64), CORNERS[0], CORNERS[1], CORNERS[2],
+                              CORNERS[3]);
     const Image out = ReadBackBuffer();
     const Image texels = TestTexels();
     StripVertex strip[4];
@@ -267,15 +267,15 @@ TEST_F(QuadDrawing, QuadsLeaveCullingOffAndSourceAlphaBlendingOn)
 
 TEST_F(QuadDrawing, TwoDEffectAddsBrightnessToTheTexturedOutput)
 {
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
-        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-        D3DDECL_END()};
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITIONT, 0},
+                                          {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                          {0, 20, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
+                                          D3DDECL_END()};
     const D3DCOLOR colour = 0x80C08040;
-    const PosColTexVertex quad[4] = {
-        {0, 0, 0, 1, colour, 0, 0}, {256, 0, 0, 1, colour, 1, 0}, {0, 256, 0, 1, colour, 0, 1},
-        {256, 256, 0, 1, colour, 1, 1}};
+    const PosColTexVertex quad[4] = {{0, 0, 0, 1, colour, 0, 0},
+                                     {256, 0, 0, 1, colour, 1, 0},
+                                     {0, 256, 0, 1, colour, 0, 1},
+                                     {256, 256, 0, 1, colour, 1, 1}};
     const Image texels = TestTexels();
     const Color4 c = ToColor(colour);
     for (const char* technique : {"PosColTex2D", "PosColTex2DAlpha"}) {
@@ -304,11 +304,12 @@ TEST_F(QuadDrawing, TwoDEffectTransformsUntransformedPositionsByTheOrthographicM
         float x, y, z, w;
         D3DCOLOR color;
     };
-    const D3DVERTEXELEMENT9 elements[] = {
-        {0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-        {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
-        D3DDECL_END()};
-    const Vertex quad[4] = {{100, 50, 0, 1, 0xFF00FF00}, {164, 50, 0, 1, 0xFF00FF00}, {100, 82, 0, 1, 0xFF00FF00},
+    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT4, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                          {0, 16, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+                                          D3DDECL_END()};
+    const Vertex quad[4] = {{100, 50, 0, 1, 0xFF00FF00},
+                            {164, 50, 0, 1, 0xFF00FF00},
+                            {100, 82, 0, 1, 0xFF00FF00},
                             {164, 82, 0, 1, 0xFF00FF00}};
     FillBackBuffer(Uniform(SCREEN_WIDTH, SCREEN_HEIGHT, 0xFF000000));
     DrawWith2DEffect("PosCol2D", elements, quad, sizeof quad[0], nullptr, 0.0f);

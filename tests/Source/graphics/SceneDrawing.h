@@ -43,8 +43,8 @@ inline void ProjectToScreen(const CVector3& view, const CMatrix& projection, flo
 
 // Clears the scene targets, then runs every pass of the effect's "RenderSceneThreePasses"
 // with scene target i bound for pass i, drawing the strip once per pass.
-inline void DrawThreePasses(ID3DXEffect* effect, IDirect3DVertexDeclaration9* decl, const void* vertices,
-                            UINT stride, D3DCOLOR clear)
+inline void DrawThreePasses(ID3DXEffect* effect, IDirect3DVertexDeclaration9* decl, const void* vertices, UINT stride,
+                            D3DCOLOR clear)
 {
     IDirect3DDevice9* device = CGfxD3D::GetDevice();
     CPostProcess::BeginSceneTargets(clear);

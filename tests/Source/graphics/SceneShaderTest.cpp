@@ -13,15 +13,15 @@ struct SceneVertex {
     float u, v;
 };
 
-const D3DVERTEXELEMENT9 SCENE_ELEMENTS[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
-    {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 SCENE_ELEMENTS[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                            {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
+                                            {0, 24, D3DDECLTYPE_FLOAT2, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_TEXCOORD,
+                                             0},
+                                            D3DDECL_END()};
 
-const float HALF_WIDTH = 6.0f;   // the quad in model space: x in -6...6, y in -4.5...4.5, z 0
+const float HALF_WIDTH = 6.0f;  // the quad in model space: x in -6...6, y in -4.5...4.5, z 0
 const float HALF_HEIGHT = 4.5f;
-const float DISTANCE = 10.0f;    // its centre in front of the camera
+const float DISTANCE = 10.0f;  // its centre in front of the camera
 const D3DCOLOR CLEAR = 0xFF000000;
 
 struct Material {
@@ -180,8 +180,7 @@ TEST_F(SceneShader, NormalsTurnWithTheModelViewAndAreNormalised)
 {
     // An unnormalised normal, turned by a quarter turn about z: (0.6, 0.3, 0.5) becomes
     // (-0.3, 0.6, 0.5). The default light direction; the focal length at the quad.
-    const Material m = {Color4(0.4f, 0.1f, 0.3f, 1.0f), CVector3(0.5f, 0.5f, 0.5f), 4.0f,
-                        CVector3(0.25f, 0.5f, 0.25f)};
+    const Material m = {Color4(0.4f, 0.1f, 0.3f, 1.0f), CVector3(0.5f, 0.5f, 0.5f), 4.0f, CVector3(0.25f, 0.5f, 0.25f)};
     Draw(CVector3(0.6f, 0.3f, 0.5f), RotationZ90(), DISTANCE, m);
 
     const CVector3 turned(-0.3f, 0.6f, 0.5f);

@@ -12,10 +12,9 @@ struct TextVertex {
     float nx, ny, nz;
 };
 
-const D3DVERTEXELEMENT9 TEXT_ELEMENTS[] = {
-    {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
-    {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
-    D3DDECL_END()};
+const D3DVERTEXELEMENT9 TEXT_ELEMENTS[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+                                           {0, 12, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_NORMAL, 0},
+                                           D3DDECL_END()};
 
 const float GLYPH_HALF = 4.0f;  // a glyph: a square 8 units across around its origin
 const float FOCAL = 512.0f;

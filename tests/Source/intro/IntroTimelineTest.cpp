@@ -114,7 +114,7 @@ void ShutdownPostProcess()
     CPostProcess::Shutdown();
 }
 
-const IntroSteps TIMELINE_STEPS = {&InitDevice,         &CGfxD3D::Shutdown,  &CreateDemo, &DrawDemoFrame,
+const IntroSteps TIMELINE_STEPS = {&InitDevice,         &CGfxD3D::Shutdown,   &CreateDemo, &DrawDemoFrame,
                                    &CPostProcess::Init, &ShutdownPostProcess, &EndFrame};
 
 const int FADE_FRAMES = 128;
@@ -127,7 +127,9 @@ protected:
             return;
         // The title card: a first frame of no length, half a second, then the
         // last millisecond before ten seconds and the first of the main part.
-        s_script = {{0, "zero length"}, {500, "half a second"}, {9499, "last title millisecond"},
+        s_script = {{0, "zero length"},
+                    {500, "half a second"},
+                    {9499, "last title millisecond"},
                     {1, "first main-part frame"}};
         // The rest of the fade, and on in longer steps until every cube has grown
         // in (11 s into the main part).

@@ -149,10 +149,8 @@ TEST(Matrix, Inverse3x3TimesOriginalIsIdentity)
     std::uniform_real_distribution<float> value(-2.0f, 2.0f);
     int tested = 0;
     while (tested < 100) {
-        CMatrix m(value(random), value(random), value(random), 5,
-                  value(random), value(random), value(random), 6,
-                  value(random), value(random), value(random), 7,
-                  8, 9, 10, 11);
+        CMatrix m(value(random), value(random), value(random), 5, value(random), value(random), value(random), 6,
+                  value(random), value(random), value(random), 7, 8, 9, 10, 11);
         CMatrix inverse;
         float det = 0;
         m.Inverse3x3(inverse, &det);
@@ -179,9 +177,9 @@ TEST(Matrix, Inverse3x3OfSingularMatrixIsTheAdjugate)
     float det = -1;
     singular.Inverse3x3(out, &det);
     EXPECT_EQ(det, 0.0f);
-    EXPECT_EQ(out.m[0][0], 4 * 1 - 6 * 0.0f);   // m11*m22 - m12*m21
-    EXPECT_EQ(out.m[0][1], 3 * 0 - 2 * 1.0f);   // m02*m21 - m01*m22
-    EXPECT_EQ(out.m[2][2], 1 * 4 - 2 * 2.0f);   // m00*m11 - m01*m10
+    EXPECT_EQ(out.m[0][0], 4 * 1 - 6 * 0.0f);  // m11*m22 - m12*m21
+    EXPECT_EQ(out.m[0][1], 3 * 0 - 2 * 1.0f);  // m02*m21 - m01*m22
+    EXPECT_EQ(out.m[2][2], 1 * 4 - 2 * 2.0f);  // m00*m11 - m01*m10
 }
 
 TEST(Matrix, PerspectiveSixtyDegrees)
@@ -253,9 +251,7 @@ TEST(Camera, ViewEqualsHandBuiltLookAt)
         CVector3 right = CVector3::Cross(CVector3(0, 1, 0), back);
         right.Normalize();
         const CVector3 up = CVector3::Cross(back, right);
-        const CMatrix lookAt(right.x, up.x, back.x, 0,
-                             right.y, up.y, back.y, 0,
-                             right.z, up.z, back.z, 0,
+        const CMatrix lookAt(right.x, up.x, back.x, 0, right.y, up.y, back.y, 0, right.z, up.z, back.z, 0,
                              -Dot(right, eye), -Dot(up, eye), -Dot(back, eye), 1);
         ExpectMatrixNear(camera.GetView(), lookAt, 2e-4f);
         // The target lies straight ahead on the view axis.

@@ -12,7 +12,8 @@ int s_firstSiteLine = 0;
 
 void FirstSite(bool condition)
 {
-    s_firstSiteLine = __LINE__; ASSERT(condition, "first site failed");
+    s_firstSiteLine = __LINE__;
+    ASSERT(condition, "first site failed");
 }
 
 void SecondSite(int value)

@@ -55,8 +55,7 @@ int Compare(const std::string& referenceDir, const std::string& otherDir)
 {
     std::string reference, other;
     if (!ReadTextFile(referenceDir + "/figures.txt", reference) || !ReadTextFile(otherDir + "/figures.txt", other)) {
-        std::fprintf(stderr, "cannot read %s/figures.txt or %s/figures.txt\n", referenceDir.c_str(),
-                     otherDir.c_str());
+        std::fprintf(stderr, "cannot read %s/figures.txt or %s/figures.txt\n", referenceDir.c_str(), otherDir.c_str());
         return 2;
     }
     const ImageFolders folders = {referenceDir, otherDir};

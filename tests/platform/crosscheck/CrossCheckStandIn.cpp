@@ -33,8 +33,8 @@ bool DrawWithTechnique(IDirect3DDevice9* device, ID3DXEffect* effect, const char
 bool CrossCheckDevice::CreatePainter()
 {
     return SUCCEEDED(D3DXCreateEffectFromResourceA(m_device, nullptr, MAKEINTRESOURCEA(RESOURCE_2D_EFFECT), nullptr,
-                                                   nullptr, D3DXSHADER_NO_PRESHADER | D3DXFX_NOT_CLONEABLE,
-                                                   nullptr, &m_effect, nullptr));
+                                                   nullptr, D3DXSHADER_NO_PRESHADER | D3DXFX_NOT_CLONEABLE, nullptr,
+                                                   &m_effect, nullptr));
 }
 
 void CrossCheckDevice::ReleasePainter()

@@ -110,10 +110,11 @@ TEST(FigureComparison, ImagesCompareEveryChannelOfEveryPixel)
               std::string::npos)
         << tight.differences[0];
     EXPECT_TRUE(Compare(mine, theirs, {{"img", Tolerance::Pixels, 2, false, 1}}, &folders).differences.empty());
-    EXPECT_EQ(Compare(mine, "img 3 4 crosscheck_b.argb\n", {{"img", Tolerance::Pixels, 9}}, &folders).differences.size(),
-              1u)
+    EXPECT_EQ(
+        Compare(mine, "img 3 4 crosscheck_b.argb\n", {{"img", Tolerance::Pixels, 9}}, &folders).differences.size(), 1u)
         << "sizes differ";
-    EXPECT_EQ(Compare(mine, "img 4 3 missing.argb\n", {{"img", Tolerance::Pixels, 9}}, &folders).differences.size(), 1u);
+    EXPECT_EQ(Compare(mine, "img 4 3 missing.argb\n", {{"img", Tolerance::Pixels, 9}}, &folders).differences.size(),
+              1u);
     EXPECT_EQ(Compare(mine, theirs, {{"img", Tolerance::Pixels, 9}}).differences.size(), 1u) << "no folders";
     Image wrong;
     EXPECT_FALSE(ReadImageFile(dir + "/crosscheck_a.argb", 3, 3, wrong)) << "a file of another size is refused";
@@ -141,8 +142,8 @@ TEST(MeshMeasures, ExtrudedSquareHasItsCapsWallsAndNormals)
     struct V {
         float p[3], n[3];
     };
-    const V v[] = {{{0, 0, 0}, {0, 0, 1}},     {{1, 0, 0}, {0, 0, 1}},    {{1, 1, 0}, {0, 0, 1}},
-                   {{0, 1, 0}, {0, 0, 1}},     {{0, 0, -0.5f}, {0, 0, -1}}, {{1, 0, -0.5f}, {0, 0, -1}},
+    const V v[] = {{{0, 0, 0}, {0, 0, 1}},      {{1, 0, 0}, {0, 0, 1}},      {{1, 1, 0}, {0, 0, 1}},
+                   {{0, 1, 0}, {0, 0, 1}},      {{0, 0, -0.5f}, {0, 0, -1}}, {{1, 0, -0.5f}, {0, 0, -1}},
                    {{1, 1, -0.5f}, {0, 0, -1}}, {{0, 1, -0.5f}, {0, 0, -1}}};
     const std::vector<uint32_t> faces = {0, 1, 2, 0, 2, 3, 4, 6, 5, 4, 7, 6, 0, 4, 5, 0, 5, 1, 9, 0, 1};
     const MeshMeasures m = MeasureMesh(v, 8, sizeof(V), true, faces);

@@ -86,12 +86,18 @@ struct SmallQuad {
     float x, y, w, h;  // within the cell
 };
 const SmallQuad SMALL_QUADS[] = {
-    {"whole", 8.0f, 8.0f, 1.0f, 1.0f},          {"quarter", 8.25f, 8.25f, 1.0f, 1.0f},
-    {"half", 8.5f, 8.5f, 1.0f, 1.0f},           {"three_quarters", 8.75f, 8.75f, 1.0f, 1.0f},
-    {"just_below_half", 8.49f, 8.49f, 1.0f, 1.0f}, {"just_above_half", 8.51f, 8.51f, 1.0f, 1.0f},
-    {"half_wide_on_centre", 7.75f, 7.75f, 0.5f, 0.5f}, {"half_wide_off_centre", 8.25f, 8.25f, 0.5f, 0.5f},
-    {"column", 8.0f, 2.0f, 1.0f, 20.0f},        {"row", 2.0f, 8.0f, 20.0f, 1.0f},
-    {"three_by_two", 8.0f, 8.0f, 3.0f, 2.0f},   {"edge_to_edge", 8.5f, 8.5f, 2.0f, 2.0f},
+    {"whole", 8.0f, 8.0f, 1.0f, 1.0f},
+    {"quarter", 8.25f, 8.25f, 1.0f, 1.0f},
+    {"half", 8.5f, 8.5f, 1.0f, 1.0f},
+    {"three_quarters", 8.75f, 8.75f, 1.0f, 1.0f},
+    {"just_below_half", 8.49f, 8.49f, 1.0f, 1.0f},
+    {"just_above_half", 8.51f, 8.51f, 1.0f, 1.0f},
+    {"half_wide_on_centre", 7.75f, 7.75f, 0.5f, 0.5f},
+    {"half_wide_off_centre", 8.25f, 8.25f, 0.5f, 0.5f},
+    {"column", 8.0f, 2.0f, 1.0f, 20.0f},
+    {"row", 2.0f, 8.0f, 20.0f, 1.0f},
+    {"three_by_two", 8.0f, 8.0f, 3.0f, 2.0f},
+    {"edge_to_edge", 8.5f, 8.5f, 2.0f, 2.0f},
 };
 const int CELL = 32;
 
@@ -105,9 +111,8 @@ public:
     bool Setup()
     {
         return SUCCEEDED(m_d->GetRenderTarget(0, &m_backBuffer)) &&
-               SUCCEEDED(m_d->CreateTexture(CrossCheckDevice::WIDTH, CrossCheckDevice::HEIGHT, 1,
-                                            D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &m_target,
-                                            nullptr)) &&
+               SUCCEEDED(m_d->CreateTexture(CrossCheckDevice::WIDTH, CrossCheckDevice::HEIGHT, 1, D3DUSAGE_RENDERTARGET,
+                                            D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &m_target, nullptr)) &&
                SUCCEEDED(m_target->GetSurfaceLevel(0, &m_targetSurface));
     }
 

@@ -152,14 +152,13 @@ Comparison CompareFigures(const Figures& reference, const Figures& other, const 
                 differences.push_back(key + ": images cannot be compared: " + Join(mine) + " | " + Join(theirs));
             else if (beyond > rule.outliers)
                 differences.push_back(key + ": " + std::to_string(beyond) + " pixels differ by more than " +
-                                             std::to_string(static_cast<int>(rule.amount)) + " (largest " +
-                                             std::to_string(static_cast<int>(d)) + ", " + first + ")");
+                                      std::to_string(static_cast<int>(rule.amount)) + " (largest " +
+                                      std::to_string(static_cast<int>(d)) + ", " + first + ")");
             continue;
         }
         if (mine.size() != theirs.size()) {
             differences.push_back(key + ": " + std::to_string(mine.size()) + " values against " +
-                                         std::to_string(theirs.size()) + ": " + Join(mine) + " | " +
-                                         Join(theirs));
+                                  std::to_string(theirs.size()) + ": " + Join(mine) + " | " + Join(theirs));
             continue;
         }
         double largest = 0.0;

@@ -52,8 +52,7 @@ bool WriteImageFile(const std::string& path, const Image& image)
 bool ReadImageFile(const std::string& path, int width, int height, Image& image)
 {
     std::string bytes;
-    if (width <= 0 || height <= 0 || !ReadBytes(path, bytes) ||
-        bytes.size() != static_cast<size_t>(width) * height * 4)
+    if (width <= 0 || height <= 0 || !ReadBytes(path, bytes) || bytes.size() != static_cast<size_t>(width) * height * 4)
         return false;
     image.width = width;
     image.height = height;

@@ -23,9 +23,9 @@ void AddMatrixFigures(FigureSheet& sheet)
         float l, r, b, t, zn, zf;
     };
     // The first is the intro's screen matrix.
-    const Box BOXES[] = {{0.0f, 1024.0f, 768.0f, 0.0f, 0.0f, 10000.0f}, {-1.0f, 1.0f, -1.0f, 1.0f, 0.1f, 100.0f},
+    const Box BOXES[] = {{0.0f, 1024.0f, 768.0f, 0.0f, 0.0f, 10000.0f},     {-1.0f, 1.0f, -1.0f, 1.0f, 0.1f, 100.0f},
                          {-512.0f, 512.0f, 384.0f, -384.0f, 1.0f, 2000.0f}, {3.3f, 7.7f, -2.2f, 5.5f, -10.0f, 10.0f},
-                         {0.0f, 640.0f, 480.0f, 0.0f, -1.0f, 1.0f}, {0.25f, 0.75f, 0.1f, 0.9f, 0.3f, 0.7f}};
+                         {0.0f, 640.0f, 480.0f, 0.0f, -1.0f, 1.0f},         {0.25f, 0.75f, 0.1f, 0.9f, 0.3f, 0.7f}};
     int n = 0;
     for (const Box& b : BOXES) {
         D3DXMATRIX m;

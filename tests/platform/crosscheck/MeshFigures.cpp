@@ -50,9 +50,9 @@ void AddMeshFigures(CrossCheckDevice& device, FigureSheet& sheet)
     ID3DXMesh* mesh = nullptr;
     ID3DXBuffer* materials = nullptr;
     DWORD materialCount = 0;
-    const HRESULT hr =
-        D3DXLoadMeshFromXResource(nullptr, MAKEINTRESOURCEA(RESOURCE_MESH), MAKEINTRESOURCEA(10), D3DXMESH_MANAGED,
-                                  device.Device(), nullptr, &materials, nullptr, &materialCount, &mesh);
+    const HRESULT hr = D3DXLoadMeshFromXResource(nullptr, MAKEINTRESOURCEA(RESOURCE_MESH), MAKEINTRESOURCEA(10),
+                                                 D3DXMESH_MANAGED, device.Device(), nullptr, &materials, nullptr,
+                                                 &materialCount, &mesh);
     if (FAILED(hr) || !mesh) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%08lx", static_cast<unsigned long>(hr));
@@ -68,7 +68,8 @@ void AddMeshFigures(CrossCheckDevice& device, FigureSheet& sheet)
         void* vertices = nullptr;
         std::vector<double> sum = {0, 0, 0};
         if (SUCCEEDED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices))) {
-            const MeshMeasures m = MeasureMesh(vertices, mesh->GetNumVertices(), mesh->GetNumBytesPerVertex(), false, {});
+            const MeshMeasures m = MeasureMesh(vertices, mesh->GetNumVertices(), mesh->GetNumBytesPerVertex(), false,
+                                               {});
             sum = {m.positionSum[0], m.positionSum[1], m.positionSum[2]};
             mesh->UnlockVertexBuffer();
         }

@@ -48,7 +48,8 @@ bool ReadTopLevel(CrossCheckDevice& device, IDirect3DTexture9* texture, UINT wid
         ok = ok && device.Read(surface, part);
         for (UINT y = 0; ok && y < strip && top + y < height; ++y)
             for (UINT x = 0; x < width; ++x)
-                image.pixels[static_cast<size_t>(top + y) * width + x] = part.At(static_cast<int>(x), static_cast<int>(y));
+                image.pixels[static_cast<size_t>(top + y) * width + x] = part.At(static_cast<int>(x),
+                                                                                 static_cast<int>(y));
     }
     if (saved) {
         d->SetRenderTarget(0, saved);
@@ -102,8 +103,8 @@ HRESULT LoadUnscaledTexture(CrossCheckDevice& device, WORD id, D3DXIMAGE_INFO* i
     if (!data || !size)
         return E_FAIL;
     return D3DXCreateTextureFromFileInMemoryEx(device.Device(), data, size, D3DX_DEFAULT_NONPOW2, D3DX_DEFAULT_NONPOW2,
-                                               1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT,
-                                               0, info, nullptr, texture);
+                                               1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0,
+                                               info, nullptr, texture);
 }
 
 void AddTextureFigures(CrossCheckDevice& device, FigureSheet& sheet, const std::string& imageDir)
@@ -118,9 +119,9 @@ void AddTextureFigures(CrossCheckDevice& device, FigureSheet& sheet, const std::
 
         D3DXIMAGE_INFO info = {};
         hr = LoadUnscaledTexture(device, id, &info, &texture);
-        sheet.Add(key + ".file.info", {double(info.Width), double(info.Height), double(info.Depth),
-                                       double(info.MipLevels), double(info.Format), double(info.ResourceType),
-                                       double(info.ImageFileFormat)});
+        sheet.Add(key + ".file.info",
+                  {double(info.Width), double(info.Height), double(info.Depth), double(info.MipLevels),
+                   double(info.Format), double(info.ResourceType), double(info.ImageFileFormat)});
         AddTexture(device, sheet, imageDir, key + ".file", hr, texture);
         if (texture)
             texture->Release();

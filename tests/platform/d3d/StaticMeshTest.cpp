@@ -13,12 +13,12 @@ TEST_F(DeviceTest, StaticMeshDrawsAnIndexRangeWithTheCurrentPass)
     struct Vertex {
         float x, y, z, nx, ny, nz;
     };
-    const Vertex vertices[8] = {{-1, 1, 0.5f, 0, 0, 1},  {0, 1, 0.5f, 0, 0, 1},  {-1, -1, 0.5f, 0, 0, 1},
-                                {0, -1, 0.5f, 0, 0, 1},  {0, 1, 0.5f, 0, 0, 1},  {1, 1, 0.5f, 0, 0, 1},
-                                {0, -1, 0.5f, 0, 0, 1},  {1, -1, 0.5f, 0, 0, 1}};
+    const Vertex vertices[8] = {{-1, 1, 0.5f, 0, 0, 1}, {0, 1, 0.5f, 0, 0, 1}, {-1, -1, 0.5f, 0, 0, 1},
+                                {0, -1, 0.5f, 0, 0, 1}, {0, 1, 0.5f, 0, 0, 1}, {1, 1, 0.5f, 0, 0, 1},
+                                {0, -1, 0.5f, 0, 0, 1}, {1, -1, 0.5f, 0, 0, 1}};
     const uint32_t indices[12] = {0, 1, 2, 2, 1, 3, 4, 5, 6, 6, 5, 7};
-    StaticMeshBuffers* mesh =
-        CreateStaticMeshBuffers(m_device, vertices, 8, sizeof(Vertex), D3DFVF_XYZ | D3DFVF_NORMAL, indices, 12);
+    StaticMeshBuffers* mesh = CreateStaticMeshBuffers(m_device, vertices, 8, sizeof(Vertex), D3DFVF_XYZ | D3DFVF_NORMAL,
+                                                      indices, 12);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(CreateStaticMeshBuffers(m_device, vertices, 8, sizeof(Vertex), D3DFVF_XYZ | D3DFVF_NORMAL, indices, 11),
               nullptr)

@@ -91,15 +91,14 @@ Rig& GetRig()
         if (rig.host.Open(SIZE, SIZE))
             rig.device = rig.host.CreateDevice(SIZE, SIZE);
         if (rig.device)
-            D3DXCreateEffect(rig.device, EFFECT, sizeof EFFECT - 1, nullptr, nullptr, 0, nullptr, &rig.effect,
-                             nullptr);
+            D3DXCreateEffect(rig.device, EFFECT, sizeof EFFECT - 1, nullptr, nullptr, 0, nullptr, &rig.effect, nullptr);
     }
     return rig;
 }
 
-#define REQUIRE_DEVICE()                                                      \
-    REQUIRE_DISPLAY();                                                        \
-    ASSERT_NE(GetRig().device, nullptr);                                      \
+#define REQUIRE_DEVICE()                 \
+    REQUIRE_DISPLAY();                   \
+    ASSERT_NE(GetRig().device, nullptr); \
     ASSERT_NE(GetRig().effect, nullptr)
 
 // Row-vector matrix taking (x, y, z) to clip space: the box [x0, x1] x [y0, y1] fills the
@@ -169,8 +168,8 @@ DWORD Pixel(const std::vector<DWORD>& pixels, int x, int yFromBottom)
     return pixels[size_t(SIZE - 1 - yFromBottom) * SIZE + x] & 0x00ffffffu;
 }
 
-ID3DXMesh* LoadCube(ID3DXBuffer** materials = nullptr, DWORD* count = nullptr,
-                    ID3DXBuffer** effects = nullptr, ID3DXBuffer** adjacency = nullptr)
+ID3DXMesh* LoadCube(ID3DXBuffer** materials = nullptr, DWORD* count = nullptr, ID3DXBuffer** effects = nullptr,
+                    ID3DXBuffer** adjacency = nullptr)
 {
     ID3DXMesh* mesh = nullptr;
     EXPECT_EQ(D3DXLoadMeshFromXInMemory(CUBE_TWO_MATERIALS, sizeof CUBE_TWO_MATERIALS - 1, D3DXMESH_MANAGED,
@@ -184,8 +183,8 @@ HDC ScrollerContext()
 {
     static HDC dc = [] {
         HDC context = CreateCompatibleDC(NULL);
-        SelectObject(context, CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                          0, 0, 0, 0, "Impact"));
+        SelectObject(context,
+                     CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Impact"));
         return context;
     }();
     return dc;
@@ -339,9 +338,8 @@ TEST(MeshFromX, ResourceLoadsLikeMemory)
     // A resource that is not there: a failure, every output cleared.
     mesh = reinterpret_cast<ID3DXMesh*>(1);
     count = 5;
-    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXResource(NULL, MAKEINTRESOURCEA(117), MAKEINTRESOURCEA(10),
-                                                 D3DXMESH_MANAGED, GetRig().device, nullptr, &materials,
-                                                 nullptr, &count, &mesh)));
+    EXPECT_TRUE(FAILED(D3DXLoadMeshFromXResource(NULL, MAKEINTRESOURCEA(117), MAKEINTRESOURCEA(10), D3DXMESH_MANAGED,
+                                                 GetRig().device, nullptr, &materials, nullptr, &count, &mesh)));
     EXPECT_EQ(mesh, nullptr);
     EXPECT_EQ(materials, nullptr);
     EXPECT_EQ(count, 0u);
@@ -364,8 +362,8 @@ TEST(MeshFromX, MalformedFilesFailCleanly)
         EXPECT_EQ(count, 0u);
     }
     ID3DXMesh* mesh = nullptr;
-    EXPECT_EQ(D3DXLoadMeshFromXInMemory(full.data(), DWORD(full.size()), D3DXMESH_MANAGED, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr, &mesh),
+    EXPECT_EQ(D3DXLoadMeshFromXInMemory(full.data(), DWORD(full.size()), D3DXMESH_MANAGED, nullptr, nullptr, nullptr,
+                                        nullptr, nullptr, &mesh),
               D3DERR_INVALIDCALL)
         << "no device";
 }
@@ -375,8 +373,7 @@ TEST(TextMeshDevice, GlyphSilhouetteKeepsItsCounter)
     REQUIRE_DEVICE();
     ID3DXMesh* mesh = nullptr;
     GLYPHMETRICSFLOAT metrics = {};
-    ASSERT_EQ(D3DXCreateTextA(GetRig().device, ScrollerContext(), "O", 0.001f, 0.4f, &mesh, nullptr, &metrics),
-              D3D_OK);
+    ASSERT_EQ(D3DXCreateTextA(GetRig().device, ScrollerContext(), "O", 0.001f, 0.4f, &mesh, nullptr, &metrics), D3D_OK);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
     EXPECT_EQ(mesh->GetOptions(), DWORD(D3DXMESH_MANAGED));
@@ -407,8 +404,7 @@ TEST(TextMeshDevice, FrontCapFacesTheViewerAsInDirect3D)
     REQUIRE_DEVICE();
     ID3DXMesh* mesh = nullptr;
     GLYPHMETRICSFLOAT metrics = {};
-    ASSERT_EQ(D3DXCreateTextA(GetRig().device, ScrollerContext(), "I", 0.001f, 0.4f, &mesh, nullptr, &metrics),
-              D3D_OK);
+    ASSERT_EQ(D3DXCreateTextA(GetRig().device, ScrollerContext(), "I", 0.001f, 0.4f, &mesh, nullptr, &metrics), D3D_OK);
     const float x0 = metrics.gmfptGlyphOrigin.x - 0.05f, x1 = x0 + metrics.gmfBlackBoxX + 0.1f;
     const float y1 = metrics.gmfptGlyphOrigin.y + 0.05f, y0 = y1 - metrics.gmfBlackBoxY - 0.1f;
     const D3DXMATRIX view = OrthoXY(x0, x1, y0, y1);

@@ -45,15 +45,9 @@ TEST(EffectParserFuzz, MutatedSourcesAreReadOrRefused)
             for (int e = 0; e < edits; ++e) {
                 const size_t at = random() % s.size();
                 switch (random() % 3) {
-                case 0:
-                    s[at] = noise[random() % (sizeof noise - 1)];
-                    break;
-                case 1:
-                    s.erase(at, 1 + random() % 8);
-                    break;
-                default:
-                    s.insert(at, 1, noise[random() % (sizeof noise - 1)]);
-                    break;
+                case 0: s[at] = noise[random() % (sizeof noise - 1)]; break;
+                case 1: s.erase(at, 1 + random() % 8); break;
+                default: s.insert(at, 1, noise[random() % (sizeof noise - 1)]); break;
                 }
                 if (s.empty())
                     s = "x";

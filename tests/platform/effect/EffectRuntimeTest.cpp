@@ -171,8 +171,8 @@ TEST_F(DeviceTest, BrokenEffectGivesNullAndTheCompilersMessages)
         "technique T { pass P { PixelShader = compile ps_2_0 PS(); } }\n";
     ID3DXEffect* effect = reinterpret_cast<ID3DXEffect*>(1);
     ID3DXBuffer* errors = nullptr;
-    EXPECT_TRUE(FAILED(D3DXCreateEffect(m_device, source, sizeof source - 1, nullptr, nullptr, 0x900, nullptr,
-                                        &effect, &errors)));
+    EXPECT_TRUE(FAILED(
+        D3DXCreateEffect(m_device, source, sizeof source - 1, nullptr, nullptr, 0x900, nullptr, &effect, &errors)));
     EXPECT_EQ(effect, nullptr);
     ASSERT_NE(errors, nullptr);
     const char* text = static_cast<const char*>(errors->GetBufferPointer());
@@ -182,8 +182,8 @@ TEST_F(DeviceTest, BrokenEffectGivesNullAndTheCompilersMessages)
 
     errors = nullptr;
     const char syntax[] = "technique T { pass P { CullMode = Sideways; } }";
-    EXPECT_TRUE(FAILED(D3DXCreateEffect(m_device, syntax, sizeof syntax - 1, nullptr, nullptr, 0, nullptr, &effect,
-                                        &errors)));
+    EXPECT_TRUE(
+        FAILED(D3DXCreateEffect(m_device, syntax, sizeof syntax - 1, nullptr, nullptr, 0, nullptr, &effect, &errors)));
     ASSERT_NE(errors, nullptr);
     EXPECT_NE(std::strstr(static_cast<const char*>(errors->GetBufferPointer()), "Sideways"), nullptr);
     errors->Release();

@@ -123,10 +123,10 @@ TEST(ShaderTranslator, BrokenShaderGivesTheCompilersMessage)
 {
     CompiledEffectSource c;
     std::string messages;
-    EXPECT_FALSE(CompileEffectSource(
-        "float4 PS(float2 t : TEXCOORD0) : COLOR { return undefinedThing * t.x; }\n"
-        "technique T { pass P { PixelShader = compile ps_2_0 PS(); } }\n",
-        {}, c, messages));
+    EXPECT_FALSE(
+        CompileEffectSource("float4 PS(float2 t : TEXCOORD0) : COLOR { return undefinedThing * t.x; }\n"
+                            "technique T { pass P { PixelShader = compile ps_2_0 PS(); } }\n",
+                            {}, c, messages));
     EXPECT_NE(messages.find("undefinedThing"), std::string::npos) << messages;
     EXPECT_NE(messages.find("PS"), std::string::npos) << messages;
     EXPECT_NE(messages.find(":1:"), std::string::npos) << "names the line: " << messages;
@@ -136,8 +136,8 @@ TEST(ShaderTranslator, MissingEntryPointFails)
 {
     CompiledEffectSource c;
     std::string messages;
-    EXPECT_FALSE(CompileEffectSource("technique T { pass P { PixelShader = compile ps_2_0 Nowhere(); } }", {}, c,
-                                     messages));
+    EXPECT_FALSE(
+        CompileEffectSource("technique T { pass P { PixelShader = compile ps_2_0 Nowhere(); } }", {}, c, messages));
     EXPECT_FALSE(messages.empty());
 }
 

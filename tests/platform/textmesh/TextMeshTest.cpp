@@ -23,8 +23,8 @@ HDC ScrollerContext()
 {
     static HDC dc = [] {
         HDC context = CreateCompatibleDC(NULL);
-        SelectObject(context, CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                          0, 0, 0, 0, "Impact"));
+        SelectObject(context,
+                     CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Impact"));
         return context;
     }();
     return dc;
@@ -43,18 +43,25 @@ TextMesh Build(const char* text, GLYPHMETRICSFLOAT* metrics = nullptr, float dev
 {
     TextMesh mesh;
     TextMeshBuilder builder;
-    EXPECT_EQ(builder.Build(ScrollerContext(), text, deviation, extrusion, &mesh, metrics),
-              TextMeshStatus::Ok)
-        << text;
+    EXPECT_EQ(builder.Build(ScrollerContext(), text, deviation, extrusion, &mesh, metrics), TextMeshStatus::Ok) << text;
     return mesh;
 }
 
 struct V3 {
     double x, y, z;
 };
-V3 Sub(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V3 Sub(V3 a, V3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+V3 Cross(V3 a, V3 b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double Dot(V3 a, V3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 V3 Position(const TextMesh& m, uint32_t i)
 {
     const float* p = m.vertices[i].position;
@@ -391,8 +398,7 @@ TEST(TextMesh, WhatGivesNoMesh)
               TextMeshStatus::InvalidArguments);
     EXPECT_EQ(builder.Build(ScrollerContext(), "A", DEVIATION, -0.4f, &mesh, &metrics),
               TextMeshStatus::InvalidArguments);
-    EXPECT_EQ(builder.Build(ScrollerContext(), "A", NAN, EXTRUSION, &mesh, &metrics),
-              TextMeshStatus::InvalidArguments);
+    EXPECT_EQ(builder.Build(ScrollerContext(), "A", NAN, EXTRUSION, &mesh, &metrics), TextMeshStatus::InvalidArguments);
 
     // A space has nothing to draw, but its record is filled: its advance is real.
     EXPECT_EQ(builder.Build(ScrollerContext(), " ", DEVIATION, EXTRUSION, &mesh, &metrics),

@@ -38,7 +38,8 @@ std::vector<unsigned char> Dxt1(uint32_t width, uint32_t height, const std::vect
 uint32_t Texel(const DecodedImage& image, UINT x, UINT y)
 {
     const unsigned char* p = &image.bgra[(y * image.width + x) * 4];
-    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+    return static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 |
+           p[0];
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ TEST_F(DeviceTest, TextureSizesFollowThePowerOfTwoRule)
     EXPECT_EQ(desc.Height, 1u);
     EXPECT_EQ(texture->Release(), 0u);
 
-    const std::vector<unsigned char> picture =
-        MakeDds(1024, 768, D3DFMT_DXT1, {}, std::vector<uint64_t>(256 * 192, 0));
+    const std::vector<unsigned char> picture = MakeDds(1024, 768, D3DFMT_DXT1, {}, std::vector<uint64_t>(256 * 192, 0));
     ASSERT_EQ(D3DXCreateTextureFromFileInMemory(m_device, picture.data(), static_cast<UINT>(picture.size()), &texture),
               D3D_OK);
     texture->GetLevelDesc(0, &desc);
@@ -36,8 +35,8 @@ TEST_F(DeviceTest, TextureSizesFollowThePowerOfTwoRule)
     std::vector<unsigned char> truncated = picture;
     truncated.resize(truncated.size() - 1);
     texture = reinterpret_cast<IDirect3DTexture9*>(1);
-    EXPECT_TRUE(FAILED(D3DXCreateTextureFromFileInMemory(m_device, truncated.data(),
-                                                         static_cast<UINT>(truncated.size()), &texture)));
+    EXPECT_TRUE(FAILED(
+        D3DXCreateTextureFromFileInMemory(m_device, truncated.data(), static_cast<UINT>(truncated.size()), &texture)));
     EXPECT_EQ(texture, nullptr);
 }
 
@@ -156,8 +155,8 @@ TEST_F(DeviceTest, TextureLoaderOptionsKeepTheFileSizeOrPlaceTheImageUnscaled)
     IDirect3DTexture9* texture = nullptr;
     D3DXIMAGE_INFO info = {};
     ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, dds.data(), size, D3DX_DEFAULT_NONPOW2, D3DX_FROM_FILE, 1,
-                                                  0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT,
-                                                  0, &info, nullptr, &texture),
+                                                  0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_DEFAULT, 0,
+                                                  &info, nullptr, &texture),
               D3D_OK);
     D3DSURFACE_DESC desc;
     texture->GetLevelDesc(0, &desc);
@@ -173,8 +172,8 @@ TEST_F(DeviceTest, TextureLoaderOptionsKeepTheFileSizeOrPlaceTheImageUnscaled)
     // A larger size without a filter: the image in the top-left corner, transparent black
     // around it, and as many levels as the size has.
     ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(m_device, dds.data(), size, 4, 2, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
-                                                  D3DPOOL_MANAGED, D3DX_FILTER_NONE | D3DX_FILTER_DITHER,
-                                                  D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+                                                  D3DPOOL_MANAGED, D3DX_FILTER_NONE | D3DX_FILTER_DITHER, D3DX_DEFAULT,
+                                                  0, nullptr, nullptr, &texture),
               D3D_OK);
     m_owned.push_back(texture);
     EXPECT_EQ(texture->GetLevelCount(), 3u);

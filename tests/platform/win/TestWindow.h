@@ -58,8 +58,8 @@ protected:
 
     HWND MakeWindow(int x, int y)
     {
-        HWND window = CreateWindowExA(0, "WinApiTest", "", WS_POPUP, x, y, 320, 240, NULL, NULL,
-                                      GetModuleHandleA(NULL), NULL);
+        HWND window = CreateWindowExA(0, "WinApiTest", "", WS_POPUP, x, y, 320, 240, NULL, NULL, GetModuleHandleA(NULL),
+                                      NULL);
         if (window)
             m_windows.push_back(window);
         return window;

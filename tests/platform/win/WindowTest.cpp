@@ -34,8 +34,7 @@ TEST(Window, ClassRegistrationIsByName)
     EXPECT_EQ(RegisterClassExA(&c), 0) << "a name registers once";
     EXPECT_TRUE(UnregisterClassA("WindowTestClass", c.hInstance));
     EXPECT_FALSE(UnregisterClassA("WindowTestClass", c.hInstance));
-    EXPECT_EQ(CreateWindowExA(0, "WindowTestClass", "", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
-                              c.hInstance, nullptr),
+    EXPECT_EQ(CreateWindowExA(0, "WindowTestClass", "", WS_POPUP, 0, 0, 64, 64, nullptr, nullptr, c.hInstance, nullptr),
               nullptr)
         << "no window of an unregistered class";
 }
@@ -45,8 +44,8 @@ TEST(Window, PopupWindowHasAnSdlWindowUntilDestroyed)
     REQUIRE_DISPLAY();
     const WNDCLASSEXA c = MakeClass("Skelvane");
     ASSERT_NE(RegisterClassExA(&c), 0);
-    HWND window = CreateWindowExA(0, "Skelvane", "", WS_POPUP, 100, 100, 1024, 768, nullptr, nullptr,
-                                  c.hInstance, nullptr);
+    HWND window = CreateWindowExA(0, "Skelvane", "", WS_POPUP, 100, 100, 1024, 768, nullptr, nullptr, c.hInstance,
+                                  nullptr);
     ASSERT_NE(window, nullptr);
     SDL_Window* sdl = GetSdlWindow(window);
     ASSERT_NE(sdl, nullptr);

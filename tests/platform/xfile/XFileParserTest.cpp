@@ -77,8 +77,7 @@ TEST(XFileParser, CubeWithTwoMaterials)
         float centre[3];
         for (int c = 0; c < 3; ++c)
             centre[c] = (v[0]->position[c] + v[1]->position[c] + v[2]->position[c]) / 3.0f - 0.5f;
-        const float outward =
-            centre[0] * v[0]->normal[0] + centre[1] * v[0]->normal[1] + centre[2] * v[0]->normal[2];
+        const float outward = centre[0] * v[0]->normal[0] + centre[1] * v[0]->normal[1] + centre[2] * v[0]->normal[2];
         EXPECT_GT(outward, 0.1f) << "triangle " << t;
     }
 
@@ -178,15 +177,18 @@ TEST(XFileParser, RefusesWhatItCannotRead)
         // a face of two corners
         "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 2;0,1;; }",
         // normals for a different number of faces
-        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; } }",
+        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, "
+        "3;0,0,0;; } }",
         // a normal face with another corner count
         "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;1;; 1; 4;0,0,0,0;; } }",
         // texture coordinates for fewer vertices
         "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshTextureCoords { 2; 0;0;, 1;1;; } }",
         // a material index past the list
-        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 1;; Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; } } }",
+        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 1;; Material { "
+        "1;1;1;1;; 1; 0;0;0;; 0;0;0;; } } }",
         // fewer materials than announced
-        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 2; 1; 0;; Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; } } }",
+        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 2; 1; 0;; Material { "
+        "1;1;1;1;; 1; 0;0;0;; 0;0;0;; } } }",
         // a reference to a material nobody defined
         "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; { Nowhere } } }",
         // a count far beyond the data
@@ -198,7 +200,8 @@ TEST(XFileParser, RefusesWhatItCannotRead)
         // too many numbers where the children should start
         "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; 7; }",
         // unclosed string and GUID
-        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 1; 0;0;0;; 0;0;0;; TextureFilename { \"a.png } } } }",
+        "xof 0303txt 0032\nMesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; Material { "
+        "1;1;1;1;; 1; 0;0;0;; 0;0;0;; TextureFilename { \"a.png } } } }",
         "xof 0303txt 0032\ntemplate T { <1234 }",
         // a frame transform with too few numbers
         "xof 0303txt 0032\nFrame { FrameTransformMatrix { 1,0,0,0; } Mesh { 3; 0;0;0;,1;0;0;,0;1;0;; 1; 3;0,1,2;; } }",
@@ -262,7 +265,9 @@ TEST(XFileParser, MutationsNeverBreakTheResult)
                 switch (random() % 3) {
                 case 0: bytes[at] = replacements[random() % sizeof replacements]; break;
                 case 1: bytes.erase(bytes.begin() + static_cast<long>(at)); break;
-                default: bytes.insert(bytes.begin() + static_cast<long>(at), replacements[random() % sizeof replacements]); break;
+                default:
+                    bytes.insert(bytes.begin() + static_cast<long>(at), replacements[random() % sizeof replacements]);
+                    break;
                 }
             }
             XMeshData mesh;
@@ -306,7 +311,8 @@ TEST(XFileParser, ShippedCubeReads)
             lo[k] = std::min(lo[k], v.position[k]);
             hi[k] = std::max(hi[k], v.position[k]);
         }
-        const float length = std::sqrt(v.normal[0] * v.normal[0] + v.normal[1] * v.normal[1] + v.normal[2] * v.normal[2]);
+        const float length = std::sqrt(v.normal[0] * v.normal[0] + v.normal[1] * v.normal[1] +
+                                       v.normal[2] * v.normal[2]);
         EXPECT_NEAR(length, 1.0f, 1e-3f);
     }
     for (int k = 0; k < 3; ++k)

@@ -27,7 +27,8 @@ TEST(AudioOutputStress, StartStopAndFreeCycles)
         ++starts;
         const int steps = static_cast<int>(random() % 4);
         for (int step = 0; step < steps; ++step) {
-            device.positionBytes = device.positionBytes + static_cast<uint32_t>(random() % 40000) * 4;
+            device.positionBytes = device.positionBytes +
+                                   static_cast<uint32_t>(random() % 40000) * 4;
             Sleep(static_cast<DWORD>(random() % 4));
         }
         switch (random() % 4) {

@@ -44,7 +44,9 @@ protected:
     }
 
     // Block b of the ring the device plays equals the reference frames from `frame`.
-    static ::testing::AssertionResult BlockHolds(int32_t block, const std::vector<int16_t>& reference, int64_t frame)
+    static ::testing::AssertionResult BlockHolds(int32_t block,
+                                                 const std::vector<int16_t>& reference,
+                                                 int64_t frame)
     {
         const int16_t* ring = reinterpret_cast<const int16_t*>(Output.header.lpData);
         if (!ring)
@@ -53,8 +55,8 @@ protected:
         const int16_t* expected = reference.data() + frame * 2;
         for (int i = 0; i < BlockFrames * 2; ++i)
             if (actual[i] != expected[i])
-                return ::testing::AssertionFailure()
-                       << "block " << block << " sample " << i << ": " << actual[i] << " != " << expected[i];
+                return ::testing::AssertionFailure() << "block " << block << " sample " << i << ": "
+                                                     << actual[i] << " != " << expected[i];
         return ::testing::AssertionSuccess();
     }
 
@@ -115,7 +117,8 @@ TEST_F(AudioOutputTest, OneBlockPlayedRefillsBlockZeroOnly)
     ASSERT_TRUE(StartPlayback(m_pSong));
     ASSERT_TRUE(DriveTo(3536));
     EXPECT_EQ(PlayRing.nextBlock, 1);
-    EXPECT_TRUE(BlockHolds(0, reference, RingFrames)) << "block 0 now holds the ring's next 884 frames";
+    EXPECT_TRUE(BlockHolds(0, reference, RingFrames))
+        << "block 0 now holds the ring's next 884 frames";
     EXPECT_TRUE(BlockHolds(1, reference, BlockFrames)) << "block 1 is still the pre-fill";
     EXPECT_EQ(m_pSong->mixedFrames, static_cast<uint64_t>(RingFrames + BlockFrames));
 }
@@ -165,7 +168,8 @@ TEST_F(AudioOutputTest, ByteCountWrapDoesNotLoseTheRing)
     ASSERT_TRUE(total > 0xFFFFFFFFull);
     ASSERT_TRUE(DriveTo(static_cast<uint32_t>(total)));
     const int32_t expected = static_cast<int32_t>(total / 4 % RingFrames / BlockFrames);
-    const int32_t wrapped = static_cast<int32_t>(static_cast<uint32_t>(total) / 4 % RingFrames / BlockFrames);
+    const int32_t wrapped = static_cast<int32_t>(static_cast<uint32_t>(total) / 4 % RingFrames /
+                                                 BlockFrames);
     ASSERT_NE(expected, wrapped) << "the test must tell the two apart";
     EXPECT_EQ(PlayRing.nextBlock, expected);
     // And it keeps following the device.
@@ -313,7 +317,8 @@ void CheckAtReset()
 {
     // Reading the song's patterns here is a use after free (and an AddressSanitizer
     // report) if the memory went before the sound stopped.
-    s_songAliveAtReset = s_pFreedSong->patterns != nullptr && s_pFreedSong->patterns[0].rowCount == 16;
+    s_songAliveAtReset = s_pFreedSong->patterns != nullptr &&
+                         s_pFreedSong->patterns[0].rowCount == 16;
     s_threadGoneAtReset = Output.threadDone && !Output.mixBusy;
 }
 

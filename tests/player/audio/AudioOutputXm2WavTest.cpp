@@ -16,7 +16,8 @@
 // writes for the same module.
 namespace {
 
-std::vector<int16_t> Xm2WavSamples(const std::string& module, const std::string& wav, double seconds)
+std::vector<int16_t> Xm2WavSamples(const std::string& module, const std::string& wav,
+                                   double seconds)
 {
     const std::string secondsText = std::to_string(seconds);
     const char* argv[] = {"xm2wav", module.c_str(), wav.c_str(), "--seconds", secondsText.c_str()};
@@ -26,7 +27,8 @@ std::vector<int16_t> Xm2WavSamples(const std::string& module, const std::string&
         std::fclose(sink);
     EXPECT_EQ(status, 0);
     std::ifstream file(wav, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     const size_t HEADER = 44;
     std::vector<int16_t> samples(bytes.size() > HEADER ? (bytes.size() - HEADER) / 2 : 0);
     if (!samples.empty())
@@ -65,13 +67,17 @@ TEST(AudioOutputXm2Wav, DeviceReceivesWhatXm2WavRenders)
 
     // The pre-fill, then one ring and 60 blocks more as the device plays them.
     for (int32_t block = 0; block < BlockCount; ++block)
-        ASSERT_EQ(std::memcmp(ring + block * blockSamples, rendered.data() + block * blockSamples, blockSamples * 2), 0)
+        ASSERT_EQ(std::memcmp(ring + block * blockSamples, rendered.data() + block * blockSamples,
+                              blockSamples * 2),
+                  0)
             << "pre-filled block " << block;
     for (int32_t played = 1; played <= BlockCount + 60; ++played) {
         ASSERT_TRUE(DriveTo(static_cast<uint32_t>(played) * BlockFrames * 4));
         const int32_t refilled = (played - 1) % BlockCount;
         const size_t songBlock = static_cast<size_t>(BlockCount + played - 1);
-        ASSERT_EQ(std::memcmp(ring + refilled * blockSamples, rendered.data() + songBlock * blockSamples, blockSamples * 2), 0)
+        ASSERT_EQ(std::memcmp(ring + refilled * blockSamples,
+                              rendered.data() + songBlock * blockSamples, blockSamples * 2),
+                  0)
             << "block " << refilled << " refilled after " << played << " blocks played";
     }
     EXPECT_TRUE(StopPlayback(song));

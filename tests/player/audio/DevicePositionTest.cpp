@@ -41,7 +41,8 @@ TEST(DevicePosition, PlayingBlockOfAPosition)
     EXPECT_EQ(PlayingBlock(3535, RING_FRAMES, BLOCK_FRAMES), 0);
     EXPECT_EQ(PlayingBlock(3536, RING_FRAMES, BLOCK_FRAMES), 1) << "frame 884 begins block 1";
     EXPECT_EQ(PlayingBlock(RING_BYTES - 4, RING_FRAMES, BLOCK_FRAMES), 99);
-    EXPECT_EQ(PlayingBlock(RING_BYTES, RING_FRAMES, BLOCK_FRAMES), 0) << "beyond one ring maps back";
+    EXPECT_EQ(PlayingBlock(RING_BYTES, RING_FRAMES, BLOCK_FRAMES), 0)
+        << "beyond one ring maps back";
     EXPECT_EQ(PlayingBlock(RING_BYTES * 7 + 3536 * 42 + 100, RING_FRAMES, BLOCK_FRAMES), 42);
 }
 
@@ -59,8 +60,10 @@ TEST(DevicePosition, BlockAfterTheWrapFollowsTheTrueCount)
     const uint64_t bytes = AdvanceDevicePosition(position, reading + 3536 * 2);
     EXPECT_EQ(bytes, 0x140000000ull + 3536 * 2);
     const uint64_t frames = bytes / 4;
-    EXPECT_EQ(PlayingBlock(bytes, RING_FRAMES, BLOCK_FRAMES), static_cast<int32_t>(frames % 88400 / 884));
-    const int32_t fromRawCount = PlayingBlock(static_cast<uint32_t>(bytes), RING_FRAMES, BLOCK_FRAMES);
+    EXPECT_EQ(PlayingBlock(bytes, RING_FRAMES, BLOCK_FRAMES),
+              static_cast<int32_t>(frames % 88400 / 884));
+    const int32_t fromRawCount = PlayingBlock(static_cast<uint32_t>(bytes), RING_FRAMES,
+                                              BLOCK_FRAMES);
     EXPECT_NE(PlayingBlock(bytes, RING_FRAMES, BLOCK_FRAMES), fromRawCount)
         << "the raw 32-bit count would name another block";
 }

@@ -23,9 +23,12 @@ double PlaybackRate(const XmSample& sample, int patternNote)
     return 8363.0 * std::pow(2.0, (4608.0 - period) / 768.0);
 }
 
-double Cents(double a, double b) { return 1200.0 * std::log2(a / b); }
+double Cents(double a, double b)
+{
+    return 1200.0 * std::log2(a / b);
+}
 
-} // namespace
+}  // namespace
 
 TEST(Tuning, C4PlaysARecordingAtItsOwnRate)
 {
@@ -79,10 +82,10 @@ TEST(Score, MelodyTextGivesRowsLengthsRestsAndSlides)
     WriteMelody(pattern, 0, events, style);
     EXPECT_EQ(pattern.At(8, 0).instrument, 3);
     EXPECT_EQ(pattern.At(8, 0).volume, 0x10 + 40);
-    EXPECT_EQ(pattern.At(12, 0).note, XM_KEY_OFF); // the rest
-    EXPECT_EQ(pattern.At(14, 0).effect, XmEffect('3')); // the slide: tone portamento, no restart
+    EXPECT_EQ(pattern.At(12, 0).note, XM_KEY_OFF);       // the rest
+    EXPECT_EQ(pattern.At(14, 0).effect, XmEffect('3'));  // the slide: tone portamento, no restart
     EXPECT_EQ(pattern.At(14, 0).instrument, 0);
-    EXPECT_EQ(pattern.At(22, 0).note, XM_KEY_OFF); // after the last note
+    EXPECT_EQ(pattern.At(22, 0).note, XM_KEY_OFF);  // after the last note
 }
 
 TEST(Synth, CrossFadedLoopContinuesSmoothlyAcrossItsEnd)
@@ -97,7 +100,7 @@ TEST(Synth, CrossFadedLoopContinuesSmoothlyAcrossItsEnd)
     CrossFadeLoop(wave, start, end, 400);
     const double step = std::fabs(wave[start] - wave[end - 1]);
     EXPECT_GT(jumpBefore, 0.1);
-    EXPECT_LT(step, 0.06); // no larger than one ordinary step of this sine
+    EXPECT_LT(step, 0.06);  // no larger than one ordinary step of this sine
 }
 
 TEST(ScrollTextLayout, RefusesGlyphsTheScrollerLacks)

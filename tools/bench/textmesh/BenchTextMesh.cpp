@@ -50,11 +50,10 @@ void Measure(const char* what, int rounds, const std::function<int(HDC)>& buildA
     }
     std::vector<double> warm(times.begin() + 1, times.end());
     std::sort(warm.begin(), warm.end());
-    std::printf("%s: %d of %d glyphs give a mesh; first round %.2f ms", what, built,
-                SCROLLER_GLYPH_COUNT, times[0]);
+    std::printf("%s: %d of %d glyphs give a mesh; first round %.2f ms", what, built, SCROLLER_GLYPH_COUNT, times[0]);
     if (!warm.empty())
-        std::printf(", later rounds median %.2f ms (best %.2f, %zu rounds)", warm[warm.size() / 2],
-                    warm[0], warm.size());
+        std::printf(", later rounds median %.2f ms (best %.2f, %zu rounds)", warm[warm.size() / 2], warm[0],
+                    warm.size());
     std::printf("\n");
 }
 
@@ -82,12 +81,10 @@ int main(int argc, char** argv)
         }
         return built;
     });
-    std::printf("  (%zu vertices, %zu triangles in all; space and terminator have no outline)\n",
-                vertices, triangles);
+    std::printf("  (%zu vertices, %zu triangles in all; space and terminator have no outline)\n", vertices, triangles);
 
     DeviceWindow host;
-    IDirect3DDevice9* device =
-        std::getenv("DISPLAY") && host.Open(64, 64) ? host.CreateDevice(64, 64) : nullptr;
+    IDirect3DDevice9* device = std::getenv("DISPLAY") && host.Open(64, 64) ? host.CreateDevice(64, 64) : nullptr;
     if (!device) {
         std::printf("D3DXCreateTextA: no display or device here, not measured\n");
         return 0;

@@ -145,8 +145,9 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
         return false;
     const bool framePath = haveAt || haveFrameMs || options.benchSeconds > 0.0 || !options.audioPath.empty();
     if (!options.video.path.empty() && framePath) {
-        error = "--video keeps its own frame rate, sound and figures: it takes none of --at, --frame-ms, --bench, "
-                "--audio";
+        error =
+            "--video keeps its own frame rate, sound and figures: it takes none of --at, --frame-ms, --bench, "
+            "--audio";
         return false;
     }
     if (!haveAt && options.benchSeconds <= 0.0 && options.video.path.empty()) {

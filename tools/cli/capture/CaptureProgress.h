@@ -9,10 +9,10 @@
 // printed only when a frame has been written, so a log holds one short line per
 // frame instead of one line of hundreds of kilobytes.
 struct CaptureRunShape {
-    size_t framesAsked = 0;         // PNG frames asked for with --at
-    double lastCaptureTime = 0.0;   // the demo time of the last of them
-    double estimateFrom = 0.0;      // demo time from which the pace is measured
-    bool bench = false;             // count the timed main-part frames
+    size_t framesAsked = 0;        // PNG frames asked for with --at
+    double lastCaptureTime = 0.0;  // the demo time of the last of them
+    double estimateFrom = 0.0;     // demo time from which the pace is measured
+    bool bench = false;            // count the timed main-part frames
 };
 
 class CaptureProgress {

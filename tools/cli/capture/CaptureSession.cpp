@@ -39,7 +39,7 @@ struct Session {
     std::vector<uint32_t> pixels;
     size_t nextCapture = 0;
     long long framesDrawn = 0;
-    int64_t demoMs = 0;  // the frame times of the frames drawn, added up
+    int64_t demoMs = 0;     // the frame times of the frames drawn, added up
     bool finished = false;  // everything asked for is done; the loop was told to quit
     bool failed = false;
     int errorReports = 0;
@@ -165,8 +165,7 @@ void EndFrame()
     const size_t capturesBefore = s.nextCapture;
     WriteDueCaptures(demoTime);
     std::string error;
-    if (!s.failed && s.pRecorder &&
-        !s.pRecorder->TakeFrame(s.framesDrawn, CGfxD3D::GetDevice(), s.grabber, error))
+    if (!s.failed && s.pRecorder && !s.pRecorder->TakeFrame(s.framesDrawn, CGfxD3D::GetDevice(), s.grabber, error))
         Fail(error);
     CGfxD3D::Present();
     s.demoMs += FrameMs(s.framesDrawn);
@@ -193,8 +192,8 @@ void EndFrame()
         s.pProgress->Update(SecondsBetween(s.started, now), demoTime, s.nextCapture, s.frameMs.size());
 
     const bool capturesDone = s.nextCapture >= s.options.times.size();
-    const bool benchDone =
-        s.options.benchSeconds <= 0.0 || (s.benchStarted && SecondsBetween(s.benchStart, now) >= s.options.benchSeconds);
+    const bool benchDone = s.options.benchSeconds <= 0.0 ||
+                           (s.benchStarted && SecondsBetween(s.benchStart, now) >= s.options.benchSeconds);
     const bool recorderDone = !s.pRecorder || s.pRecorder->Done(s.framesDrawn);
     if (!s.finished && capturesDone && benchDone && recorderDone) {
         s.finished = true;
@@ -255,8 +254,8 @@ int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, 
                          options.audioPath.c_str());
         // The music may go on after the last frame; the window is gone, the mixing
         // thread still plays.
-        const int64_t musicFrames =
-            std::max<int64_t>(MusicFramesAt(s.demoMs), std::llround(options.audioSeconds * MixRate));
+        const int64_t musicFrames = std::max<int64_t>(MusicFramesAt(s.demoMs),
+                                                      std::llround(options.audioSeconds * MixRate));
         if (!PlayCaptureWaveOutTo(musicFrames)) {
             std::fprintf(err, "skelvane-capture: the music's mixing thread stopped keeping up\n");
             s.failed = true;

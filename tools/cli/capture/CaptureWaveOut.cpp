@@ -20,12 +20,12 @@ struct CaptureDevice {
     bool keepPcm = false;
     std::atomic<bool> open{false};
     WaveHeaderQueue headers;
-    LPWAVEHDR header = nullptr;            // the looping ring, once written
-    std::atomic<int64_t> position{0};      // frames played since open
+    LPWAVEHDR header = nullptr;        // the looping ring, once written
+    std::atomic<int64_t> position{0};  // frames played since open
     // The mixing thread polls, fills every block before the one the position is
     // in, then polls again: at each poll, the previous poll's reading is filled.
-    int64_t lastReading = 0;               // mixing thread only
-    std::atomic<int64_t> filledFor{0};     // a reading whose fills are done
+    int64_t lastReading = 0;            // mixing thread only
+    std::atomic<int64_t> filledFor{0};  // a reading whose fills are done
     std::vector<int16_t> pcm;
 };
 

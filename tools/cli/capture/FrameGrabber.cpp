@@ -17,8 +17,8 @@ bool FrameGrabber::Grab(IDirect3DDevice9* pDevice, std::vector<uint32_t>& pixels
             Release();
     }
     if (ok && !m_pCopy)
-        ok = SUCCEEDED(pDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8,
-                                                            D3DPOOL_SYSTEMMEM, &m_pCopy, nullptr)) &&
+        ok = SUCCEEDED(pDevice->CreateOffscreenPlainSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                            &m_pCopy, nullptr)) &&
              m_pCopy;
     ok = ok && SUCCEEDED(pDevice->GetRenderTargetData(pBack, m_pCopy));
     pBack->Release();

@@ -39,8 +39,8 @@ bool WritePng(const std::string& path, const uint32_t* argb, int width, int heig
     png_init_io(png, file.get());
     // Frames are large and written often: a fast level keeps the capture quick.
     png_set_compression_level(png, 3);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) {
         const uint32_t* source = argb + static_cast<size_t>(y) * width;

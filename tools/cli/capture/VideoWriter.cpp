@@ -37,12 +37,9 @@ struct Codec {
 Codec CodecsFor(VideoContainer container)
 {
     switch (container) {
-        case VideoContainer::Matroska:
-            return {"matroska", "libvpx-vp9", "libopus"};
-        case VideoContainer::WebM:
-            return {"webm", "libvpx-vp9", "libopus"};
-        default:
-            return {"mp4", "libx264", "aac"};
+    case VideoContainer::Matroska: return {"matroska", "libvpx-vp9", "libopus"};
+    case VideoContainer::WebM: return {"webm", "libvpx-vp9", "libopus"};
+    default: return {"mp4", "libx264", "aac"};
     }
 }
 
@@ -126,8 +123,8 @@ struct VideoWriter::Codecs {
             const int available = av_audio_fifo_size(fifo);
             const bool shortFrame = available < size;
             // Encoders that take no short last frame get it filled with silence.
-            const bool takesShort =
-                sound->codec->capabilities & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+            const bool takesShort = sound->codec->capabilities &
+                                    (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
             // Whole frames' room first: a frame the encoder still holds is copied at its size.
             soundFrame->nb_samples = size;
             if (av_frame_make_writable(soundFrame) < 0) {

@@ -57,9 +57,8 @@ void RowLoggingTick(Song* song)
     const int64_t frame = int64_t(song->mixedFrames);
     SongTick(song);
     if (rowTick && s_rows && frame < s_rowsBefore)
-        s_rowsWritten = s_rowsWritten &&
-                        std::fprintf(s_rows, "%lld,%d,%d,%d\n", (long long)frame, song->orderPos,
-                                     song->orderTable[song->orderPos], song->row) > 0;
+        s_rowsWritten = s_rowsWritten && std::fprintf(s_rows, "%lld,%d,%d,%d\n", (long long)frame, song->orderPos,
+                                                      song->orderTable[song->orderPos], song->row) > 0;
 }
 
 void* OpenFile(const char* name)
@@ -157,11 +156,10 @@ std::string FormatDuration(int64_t frames)
     char text[48];
     if (seconds >= 3600)
         std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%02lld", (long long)(seconds / 3600),
-                      (long long)(seconds / 60 % 60), (long long)(seconds % 60),
-                      (long long)(hundredths % 100));
+                      (long long)(seconds / 60 % 60), (long long)(seconds % 60), (long long)(hundredths % 100));
     else
-        std::snprintf(text, sizeof text, "%lld:%02lld.%02lld", (long long)(seconds / 60),
-                      (long long)(seconds % 60), (long long)(hundredths % 100));
+        std::snprintf(text, sizeof text, "%lld:%02lld.%02lld", (long long)(seconds / 60), (long long)(seconds % 60),
+                      (long long)(hundredths % 100));
     return text;
 }
 
@@ -176,8 +174,7 @@ struct Progress {
     {
         if (!terminal)
             return;
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (elapsed < PROGRESS_AFTER_SECONDS || elapsed - shownAt < PROGRESS_INTERVAL_SECONDS)
             return;
         shownAt = elapsed;
@@ -277,11 +274,10 @@ void Bench(Song* song, int64_t frames, int runs, FILE* out)
         for (int64_t done = 0; done < frames; done += CHUNK_FRAMES)
             ReadSongStream(*stream, chunk.data(), std::min<int64_t>(CHUNK_FRAMES, frames - done));
         const double processor = ProcessorSecondsSince(processorStart);
-        const double wall =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         factors.push_back(processor > 0.0 ? seconds / processor : 0.0);
-        std::fprintf(out, "run %d: %.0fx real time (processor time), %.0fx (wall clock)\n",
-                     run + 1, factors.back(), wall > 0.0 ? seconds / wall : 0.0);
+        std::fprintf(out, "run %d: %.0fx real time (processor time), %.0fx (wall clock)\n", run + 1, factors.back(),
+                     wall > 0.0 ? seconds / wall : 0.0);
     }
     std::sort(factors.begin(), factors.end());
     std::fprintf(out, "median real-time factor: %.0fx\n", factors[factors.size() / 2]);
@@ -302,8 +298,8 @@ int64_t FramesToRender(Song* song, const Options& options, const SongLength& len
 
 // The header and `frames` frames of the song from play start, rendered and
 // written a chunk at a time, with the row log when rows is open.
-void StreamWav(Song* song, int64_t frames, FILE* wav, FILE* rows, Progress& progress,
-               const Options& options, Failure& failure)
+void StreamWav(Song* song, int64_t frames, FILE* wav, FILE* rows, Progress& progress, const Options& options,
+               Failure& failure)
 {
     uint8_t header[44];
     MakeWavHeader(header, frames);
@@ -337,12 +333,12 @@ void MakeWavHeader(uint8_t header[44], int64_t frames)
     PutU32(header + 4, 36 + dataBytes);
     std::memcpy(header + 8, "WAVEfmt ", 8);
     PutU32(header + 16, 16);
-    PutU16(header + 20, 1);                       // PCM
-    PutU16(header + 22, 2);                       // stereo
+    PutU16(header + 20, 1);  // PCM
+    PutU16(header + 22, 2);  // stereo
     PutU32(header + 24, uint32_t(MixRate));
-    PutU32(header + 28, uint32_t(MixRate) * 4);   // bytes per second
-    PutU16(header + 32, 4);                       // block alignment
-    PutU16(header + 34, 16);                      // bits per sample
+    PutU32(header + 28, uint32_t(MixRate) * 4);  // bytes per second
+    PutU16(header + 32, 4);                      // block alignment
+    PutU16(header + 34, 16);                     // bits per sample
     std::memcpy(header + 36, "data", 4);
     PutU32(header + 40, dataBytes);
 }
@@ -359,11 +355,9 @@ bool WriteWavFile(const char* path, const std::vector<int16_t>& pcm)
     MakeWavHeader(header, frames);
     std::vector<int16_t> chunk(size_t(std::min<int64_t>(CHUNK_FRAMES, frames)) * 2 + 2);
     bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header &&
-                   WriteFrames(file, frames, chunk.data(),
-                               [&pcm](int16_t* to, int32_t count, int64_t done) {
-                                   std::memcpy(to, pcm.data() + done * 2,
-                                               size_t(count) * 2 * sizeof(int16_t));
-                               });
+                   WriteFrames(file, frames, chunk.data(), [&pcm](int16_t* to, int32_t count, int64_t done) {
+                       std::memcpy(to, pcm.data() + done * 2, size_t(count) * 2 * sizeof(int16_t));
+                   });
     written = std::fclose(file) == 0 && written;
     if (!written)
         RemovePartialFile(path);
@@ -386,16 +380,16 @@ int RunXm2Wav(int argc, const char* const* argv, FILE* out, FILE* err)
     SetFileCallbacks(OpenFile, CloseFile, ReadFile, SeekFile, TellFile);
     Song* song = LoadSong(options.input, nullptr);
     if (!song) {
-        std::fprintf(err, "xm2wav: %s: not a valid XM module (or one this player refuses)\n",
-                     options.input);
+        std::fprintf(err, "xm2wav: %s: not a valid XM module (or one this player refuses)\n", options.input);
         return 1;
     }
 
     const SongLength length = FindSongLength(song, 0, SONG_LIMIT_SECONDS * MixRate);
     const int64_t frames = FramesToRender(song, options, length);
     if (frames < 0) {
-        std::fprintf(err, "xm2wav: %s: %d more passes of the song last longer than a WAV "
-                          "file can hold (%s)\n",
+        std::fprintf(err,
+                     "xm2wav: %s: %d more passes of the song last longer than a WAV "
+                     "file can hold (%s)\n",
                      options.input, options.loops, FormatDuration(MAX_WAV_FRAMES).c_str());
         FreeSong(song);
         return 1;
@@ -432,8 +426,7 @@ int RunXm2Wav(int argc, const char* const* argv, FILE* out, FILE* err)
         failure.Note(options.rows);
 
     if (failure.path) {
-        std::fprintf(err, "xm2wav: %s: cannot write: %s\n", failure.path,
-                     std::strerror(failure.error));
+        std::fprintf(err, "xm2wav: %s: cannot write: %s\n", failure.path, std::strerror(failure.error));
         // Only what this run created goes.
         if (wav && !toStandardOutput)
             RemovePartialFile(options.output);

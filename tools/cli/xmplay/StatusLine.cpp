@@ -14,8 +14,8 @@ std::string FormatTime(int ms)
 
 }  // namespace
 
-std::string FormatStatusLine(const std::string& moduleName, int orderPos, int songLength, int row,
-                             int playTimeMs, int songMs, int barWidth)
+std::string FormatStatusLine(const std::string& moduleName, int orderPos, int songLength, int row, int playTimeMs,
+                             int songMs, int barWidth)
 {
     if (playTimeMs < 0)
         playTimeMs = 0;
@@ -27,8 +27,8 @@ std::string FormatStatusLine(const std::string& moduleName, int orderPos, int so
         barWidth = 0;
 
     char numbers[96];
-    std::snprintf(numbers, sizeof numbers, "   order %2d/%d   row %2d   %s%s%s  ", orderPos + 1, songLength,
-                  row, FormatTime(playTimeMs).c_str(), songMs >= 0 ? " / " : "",
+    std::snprintf(numbers, sizeof numbers, "   order %2d/%d   row %2d   %s%s%s  ", orderPos + 1, songLength, row,
+                  FormatTime(playTimeMs).c_str(), songMs >= 0 ? " / " : "",
                   songMs >= 0 ? FormatTime(songMs).c_str() : "");
 
     // Positions before the current one are played; the current one is under way.

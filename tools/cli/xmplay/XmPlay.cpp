@@ -119,8 +119,8 @@ int main(int argc, char** argv)
             const int playTimeMs = position.playTimeMs;  // the block's end
             if (!loop && playTimeMs >= songMs)
                 break;
-            std::string line = FormatStatusLine(name, position.orderPos, song->songLength, position.row,
-                                                playTimeMs, songMs, BAR_WIDTH);
+            std::string line = FormatStatusLine(name, position.orderPos, song->songLength, position.row, playTimeMs,
+                                                songMs, BAR_WIDTH);
             const size_t lineLength = line.size();
             if (lineLength < lastLength)
                 line.append(lastLength - lineLength, ' ');

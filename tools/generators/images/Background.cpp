@@ -21,8 +21,11 @@ float SmoothStep(float edge0, float edge1, float x)
 void PaintSky(Image& image)
 {
     const std::vector<GradientStop> sky = {
-        {0.00f, Hex(0x050920)}, {0.28f, Hex(0x11123C)}, {0.46f, Hex(0x33145A)},
-        {0.56f, Hex(0x6E1C6C)}, {HORIZON / (SCREEN_HEIGHT - 1), Hex(0xC93F78)},
+        {0.00f, Hex(0x050920)},
+        {0.28f, Hex(0x11123C)},
+        {0.46f, Hex(0x33145A)},
+        {0.56f, Hex(0x6E1C6C)},
+        {HORIZON / (SCREEN_HEIGHT - 1), Hex(0xC93F78)},
     };
     FillVerticalGradient(image, sky);
 
@@ -74,14 +77,18 @@ void PaintSun(Image& image)
     float y = SUN_Y - 40.0f;
     float gap = 2.5f;
     while (y < SUN_Y + SUN_RADIUS) {
-        DrawRoundedRect(bars, SUN_X - SUN_RADIUS - 4.0f, y, SUN_X + SUN_RADIUS + 4.0f, y + gap, 0.0f);
+        DrawRoundedRect(bars, SUN_X - SUN_RADIUS - 4.0f, y, SUN_X + SUN_RADIUS + 4.0f, y + gap,
+                        0.0f);
         y += gap + 20.0f - gap * 0.55f;
         gap += 2.6f;
     }
     const Mask sun = MaskSubtract(disc, bars);
 
     const std::vector<GradientStop> fill = {
-        {0.0f, Hex(0xFFF1A0)}, {0.35f, Hex(0xFFC45A)}, {0.7f, Hex(0xFF6B5E)}, {1.0f, Hex(0xFF2E86)},
+        {0.0f, Hex(0xFFF1A0)},
+        {0.35f, Hex(0xFFC45A)},
+        {0.7f, Hex(0xFF6B5E)},
+        {1.0f, Hex(0xFF2E86)},
     };
     for (int py = 0; py < SCREEN_HEIGHT; ++py) {
         const float t = (py - (SUN_Y - SUN_RADIUS)) / (2.0f * SUN_RADIUS);
@@ -119,7 +126,8 @@ void PaintHills(Image& image)
         std::vector<Point> outline;
         outline.push_back({-2.0f, HORIZON + 2.0f});
         for (int x = -2; x <= SCREEN_WIDTH + 2; x += 2)
-            outline.push_back({float(x), HORIZON - RidgeHeight(range.seed, float(x), range.scale, range.valley)});
+            outline.push_back(
+                {float(x), HORIZON - RidgeHeight(range.seed, float(x), range.scale, range.valley)});
         outline.push_back({float(SCREEN_WIDTH + 2), HORIZON + 2.0f});
         Mask hill(SCREEN_WIDTH, SCREEN_HEIGHT);
         FillPolygon(hill, outline);
@@ -129,11 +137,13 @@ void PaintHills(Image& image)
                 const float a = hill.At(x, y);
                 if (a <= 0.0f)
                     continue;
-                const float top = HORIZON - RidgeHeight(range.seed, float(x), range.scale, range.valley);
+                const float top = HORIZON -
+                                  RidgeHeight(range.seed, float(x), range.scale, range.valley);
                 const float depth = std::clamp((y - top) / 6.0f, 0.0f, 1.0f);
                 const float sunward = 1.0f - SmoothStep(0.0f, 520.0f, std::fabs(x - SUN_X));
                 const Rgb rim = Scale(range.rim, 0.35f + 0.65f * sunward);
-                const float shade = 0.8f + 0.2f * FractalNoise(range.seed + 5u, x / 40.0f, y / 25.0f, 3);
+                const float shade = 0.8f +
+                                    0.2f * FractalNoise(range.seed + 5u, x / 40.0f, y / 25.0f, 3);
                 const Rgb body = Scale(range.body, shade);
                 image.At(x, y) = Mix(image.At(x, y), Mix(rim, body, depth), a);
             }
@@ -144,7 +154,9 @@ void PaintHills(Image& image)
 void PaintFloor(Image& image)
 {
     const std::vector<GradientStop> floorShade = {
-        {0.0f, Hex(0x2A0C3E)}, {0.25f, Hex(0x14061F)}, {1.0f, Hex(0x06020C)},
+        {0.0f, Hex(0x2A0C3E)},
+        {0.25f, Hex(0x14061F)},
+        {1.0f, Hex(0x06020C)},
     };
     for (int y = int(HORIZON); y < SCREEN_HEIGHT; ++y) {
         const Rgb c = GradientAt(floorShade, (y - HORIZON) / (SCREEN_HEIGHT - HORIZON));
@@ -158,7 +170,8 @@ void PaintFloor(Image& image)
     const float eye = 420.0f; // screen distance that maps ground depth to rows
     for (int row = 1; row < 60; ++row) {
         const float depth = 0.55f * row * row + 2.0f * row;
-        const float y = SCREEN_HEIGHT - 1.0f - (SCREEN_HEIGHT - HORIZON) * (1.0f - eye / (eye + depth * 14.0f));
+        const float y = SCREEN_HEIGHT - 1.0f -
+                        (SCREEN_HEIGHT - HORIZON) * (1.0f - eye / (eye + depth * 14.0f));
         if (y <= HORIZON + 1.0f)
             break;
         const float near = (y - HORIZON) / (SCREEN_HEIGHT - HORIZON);
@@ -202,7 +215,8 @@ void PaintFloor(Image& image)
     for (int y = int(HORIZON); y < SCREEN_HEIGHT; ++y) {
         const float fall = 1.0f - SmoothStep(HORIZON, HORIZON + 220.0f, float(y));
         for (int x = 0; x < SCREEN_WIDTH; ++x) {
-            const float across = std::fabs(x - SUN_X) / (SUN_RADIUS * (0.8f + 0.5f * (y - HORIZON) / 300.0f));
+            const float across = std::fabs(x - SUN_X) /
+                                 (SUN_RADIUS * (0.8f + 0.5f * (y - HORIZON) / 300.0f));
             reflection.At(x, y) = fall * std::max(0.0f, 1.0f - across * across);
         }
     }
@@ -217,7 +231,8 @@ void PaintHorizonHaze(Image& image)
         const float band = std::exp(-d * d);
         const float wide = std::exp(-(y - HORIZON) * (y - HORIZON) / (2.0f * 70.0f * 70.0f));
         for (int x = 0; x < SCREEN_WIDTH; ++x) {
-            const float middle = 0.55f + 0.45f * std::exp(-(x - SUN_X) * (x - SUN_X) / (2.0f * 330.0f * 330.0f));
+            const float middle = 0.55f + 0.45f * std::exp(-(x - SUN_X) * (x - SUN_X) /
+                                                          (2.0f * 330.0f * 330.0f));
             Rgb& c = image.At(x, y);
             c = Add(c, Scale(Hex(0xFF8FB8), 0.55f * band * middle));
             c = Add(c, Scale(Hex(0x8A2C7E), 0.25f * wide * middle));

@@ -38,8 +38,8 @@ std::vector<uint8_t> Header(const Rgb8Image& image, uint32_t flags, uint32_t pit
     Put32(out, 12, uint32_t(image.height));
     Put32(out, 16, uint32_t(image.width));
     Put32(out, 20, pitchOrLinearSize);
-    Put32(out, 24, 0); // depth
-    Put32(out, 28, 0); // mip map count: the top level only
+    Put32(out, 24, 0);      // depth
+    Put32(out, 28, 0);      // mip map count: the top level only
     Put32(out, 4 + 72, 32); // pixel format size
     Put32(out, 4 + 76, formatFlags);
     Put32(out, 4 + 80, fourCc);
@@ -109,7 +109,8 @@ Rgb8Image DecodeDxt1Blocks(const std::vector<uint8_t>& dds, int width, int heigh
     if (width % 4 != 0 || height % 4 != 0 || dds.size() < DDS_HEADER_BYTES + blocks)
         return image;
     std::vector<uint8_t> rgba(size_t(width) * height * 4);
-    squish::DecompressImage(rgba.data(), width, height, dds.data() + DDS_HEADER_BYTES, squish::kDxt1);
+    squish::DecompressImage(rgba.data(), width, height, dds.data() + DDS_HEADER_BYTES,
+                            squish::kDxt1);
     image.width = width;
     image.height = height;
     image.rgb.resize(size_t(width) * height * 3);

@@ -47,13 +47,17 @@ void PaintGradientFill(Image& image, const Mask& coverage, float top, float bott
 void AddSparkle(Image& image, float x, float y, float size, const Rgb& colour, float strength)
 {
     Mask rays(image.width, image.height);
-    for (int py = std::max(0, int(y - size)); py < std::min(image.height, int(y + size) + 1); ++py) {
-        for (int px = std::max(0, int(x - size)); px < std::min(image.width, int(x + size) + 1); ++px) {
+    for (int py = std::max(0, int(y - size)); py < std::min(image.height, int(y + size) + 1);
+         ++py) {
+        for (int px = std::max(0, int(x - size)); px < std::min(image.width, int(x + size) + 1);
+             ++px) {
             const float dx = std::fabs(px + 0.5f - x) / size;
             const float dy = std::fabs(py + 0.5f - y) / size;
             // Two thin rays that taper to their tips, and a round core.
-            const float horizontal = std::max(0.0f, 1.0f - dx) * std::exp(-dy * dy * size * size / 2.0f);
-            const float vertical = std::max(0.0f, 1.0f - dy) * std::exp(-dx * dx * size * size / 2.0f);
+            const float horizontal = std::max(0.0f, 1.0f - dx) *
+                                     std::exp(-dy * dy * size * size / 2.0f);
+            const float vertical = std::max(0.0f, 1.0f - dy) *
+                                   std::exp(-dx * dx * size * size / 2.0f);
             const float core = std::exp(-(dx * dx + dy * dy) * 40.0f);
             rays.At(px, py) = std::max({horizontal * horizontal, vertical * vertical, core});
         }

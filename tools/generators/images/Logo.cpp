@@ -82,7 +82,7 @@ void PaintTitle(Image& image, const Fonts& fonts)
 
     // Chrome: a bright sky above a hard horizon, a sunset below it.
     const std::vector<GradientStop> chrome = {
-        {0.00f, Hex(0xFFFFFF)}, {0.22f, Hex(0xD8F6FF)}, {0.50f, Hex(0x47B4F2)},
+        {0.00f, Hex(0xFFFFFF)}, {0.22f, Hex(0xD8F6FF)},  {0.50f, Hex(0x47B4F2)},
         {0.53f, Hex(0x123578)}, {0.535f, Hex(0x3A0E5E)}, {0.72f, Hex(0xB02A94)},
         {0.90f, Hex(0xFF7CB8)}, {1.00f, Hex(0xFFD3E8)},
     };
@@ -100,7 +100,8 @@ void PaintTitle(Image& image, const Fonts& fonts)
     Mask horizon(LOGO_WIDTH, LOGO_HEIGHT);
     const float horizonY = capTop + 0.53f * (baseline - capTop);
     DrawLine(horizon, {0.0f, horizonY}, {float(LOGO_WIDTH), horizonY}, 1.2f);
-    PaintColour(image, MaskMultiply(horizon, DistanceBand(distance, -100.0f, -1.5f)), Hex(0xFFFFFF), 0.8f);
+    PaintColour(image, MaskMultiply(horizon, DistanceBand(distance, -100.0f, -1.5f)), Hex(0xFFFFFF),
+                0.8f);
 
     // A glint on the first letter's top and one on the last letter's foot.
     const float width = fonts.heavy.Measure(LOGO_TEXT, size, tracking);

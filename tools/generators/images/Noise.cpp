@@ -14,14 +14,17 @@ unsigned Mix32(unsigned h)
     return h;
 }
 
-float Fade(float t) { return t * t * (3.0f - 2.0f * t); }
+float Fade(float t)
+{
+    return t * t * (3.0f - 2.0f * t);
+}
 
 } // namespace
 
 float HashUnit(unsigned seed, int x, int y)
 {
-    const unsigned h = Mix32(seed * 0x9E3779B9u ^ Mix32(unsigned(x) * 0x85EBCA6Bu ^
-                                                          Mix32(unsigned(y) * 0xC2B2AE35u)));
+    const unsigned h = Mix32(seed * 0x9E3779B9u ^
+                             Mix32(unsigned(x) * 0x85EBCA6Bu ^ Mix32(unsigned(y) * 0xC2B2AE35u)));
     return float(h >> 8) * (1.0f / 16777216.0f);
 }
 

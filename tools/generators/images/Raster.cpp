@@ -9,9 +9,15 @@ Rgb Mix(const Rgb& a, const Rgb& b, float t)
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Rgb Scale(const Rgb& c, float s) { return {c.r * s, c.g * s, c.b * s}; }
+Rgb Scale(const Rgb& c, float s)
+{
+    return {c.r * s, c.g * s, c.b * s};
+}
 
-Rgb Add(const Rgb& a, const Rgb& b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+Rgb Add(const Rgb& a, const Rgb& b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
 
 Rgb Hex(unsigned value)
 {
@@ -156,7 +162,8 @@ void BoxWidthsForGauss(float sigma, int widths[3])
     if (lower % 2 == 0)
         --lower;
     const int upper = lower + 2;
-    const double m = (12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9.0) / (-4.0 * lower - 4.0);
+    const double m = (12.0 * sigma * sigma - 3.0 * lower * lower - 12.0 * lower - 9.0) /
+                     (-4.0 * lower - 4.0);
     const int lowerCount = int(std::lround(m));
     for (int i = 0; i < 3; ++i)
         widths[i] = i < lowerCount ? lower : upper;
@@ -198,7 +205,10 @@ struct RgbOps {
     };
     void Add(Sum& s, const Rgb& v) const { s.r += v.r, s.g += v.g, s.b += v.b; }
     void Subtract(Sum& s, const Rgb& v) const { s.r -= v.r, s.g -= v.g, s.b -= v.b; }
-    Rgb Average(const Sum& s, int n) const { return {float(s.r / n), float(s.g / n), float(s.b / n)}; }
+    Rgb Average(const Sum& s, int n) const
+    {
+        return {float(s.r / n), float(s.g / n), float(s.b / n)};
+    }
 };
 
 // Small deviations use an exact kernel; large ones three box passes, which

@@ -60,8 +60,8 @@ void FillVerticalGradient(Image& image, const std::vector<GradientStop>& stops);
 void PaintColour(Image& image, const Mask& mask, const Rgb& colour, float opacity = 1.0f,
                  int offsetX = 0, int offsetY = 0);
 // Adds colour * mask * strength (light, glows).
-void AddLight(Image& image, const Mask& mask, const Rgb& colour, float strength,
-              int offsetX = 0, int offsetY = 0);
+void AddLight(Image& image, const Mask& mask, const Rgb& colour, float strength, int offsetX = 0,
+              int offsetY = 0);
 // Blends a whole layer over the image through a mask of the image's size.
 void PaintLayer(Image& image, const Image& layer, const Mask& mask, float opacity = 1.0f);
 

@@ -6,7 +6,10 @@
 
 namespace {
 
-float Coverage(float signedDistance) { return std::clamp(0.5f - signedDistance, 0.0f, 1.0f); }
+float Coverage(float signedDistance)
+{
+    return std::clamp(0.5f - signedDistance, 0.0f, 1.0f);
+}
 
 void Put(Mask& mask, int x, int y, float v)
 {
@@ -15,7 +18,8 @@ void Put(Mask& mask, int x, int y, float v)
 }
 
 // 1D squared distance transform (Felzenszwalb and Huttenlocher) of f over n samples.
-void DistanceTransform1D(const float* f, int n, float* d, std::vector<int>& v, std::vector<float>& z)
+void DistanceTransform1D(const float* f, int n, float* d, std::vector<int>& v,
+                         std::vector<float>& z)
 {
     const float INF = std::numeric_limits<float>::infinity();
     int k = 0;
@@ -62,7 +66,8 @@ std::vector<float> SquaredDistanceTo(const Mask& mask, bool wantInside)
         grid[i] = inside == wantInside ? 0.0f : BIG;
     }
     const int n = std::max(w, h);
-    std::vector<float> f(static_cast<size_t>(n)), d(static_cast<size_t>(n)), z(static_cast<size_t>(n) + 1);
+    std::vector<float> f(static_cast<size_t>(n)), d(static_cast<size_t>(n)),
+        z(static_cast<size_t>(n) + 1);
     std::vector<int> v(static_cast<size_t>(n));
     for (int x = 0; x < w; ++x) {
         for (int y = 0; y < h; ++y)
@@ -109,7 +114,8 @@ void DrawLine(Mask& mask, Point a, Point b, float width)
     for (int y = std::max(y0, 0); y <= std::min(y1, mask.height - 1); ++y) {
         for (int x = std::max(x0, 0); x <= std::min(x1, mask.width - 1); ++x) {
             const float px = x + 0.5f - a.x, py = y + 0.5f - a.y;
-            const float t = lengthSq > 0.0f ? std::clamp((px * dx + py * dy) / lengthSq, 0.0f, 1.0f) : 0.0f;
+            const float t = lengthSq > 0.0f ? std::clamp((px * dx + py * dy) / lengthSq, 0.0f, 1.0f)
+                                            : 0.0f;
             const float ex = px - t * dx, ey = py - t * dy;
             const float d = std::sqrt(ex * ex + ey * ey) - half;
             // Lines thinner than a pixel fade instead of breaking up.
@@ -128,7 +134,8 @@ void DrawRoundedRect(Mask& mask, float x0, float y0, float x1, float y1, float r
             const float qx = std::fabs(x + 0.5f - cx) - hx;
             const float qy = std::fabs(y + 0.5f - cy) - hy;
             const float ox = std::max(qx, 0.0f), oy = std::max(qy, 0.0f);
-            const float d = std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0f) - radius;
+            const float d = std::sqrt(ox * ox + oy * oy) + std::min(std::max(qx, qy), 0.0f) -
+                            radius;
             Put(mask, x, y, Coverage(d));
         }
     }
@@ -200,7 +207,8 @@ Mask DistanceBand(const Mask& distance, float inner, float outer)
     Mask out(distance.width, distance.height);
     for (size_t i = 0; i < out.value.size(); ++i) {
         const float d = distance.value[i];
-        out.value[i] = std::clamp(d - inner + 0.5f, 0.0f, 1.0f) * std::clamp(outer - d + 0.5f, 0.0f, 1.0f);
+        out.value[i] = std::clamp(d - inner + 0.5f, 0.0f, 1.0f) *
+                       std::clamp(outer - d + 0.5f, 0.0f, 1.0f);
     }
     return out;
 }

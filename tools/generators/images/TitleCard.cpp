@@ -20,7 +20,9 @@ const float TITLE_BASELINE = 430.0f;
 void PaintPaper(Image& image)
 {
     const std::vector<GradientStop> paper = {
-        {0.0f, Hex(0xFBFBFE)}, {0.6f, Hex(0xEEF0F7)}, {1.0f, Hex(0xE0E4F0)},
+        {0.0f, Hex(0xFBFBFE)},
+        {0.6f, Hex(0xEEF0F7)},
+        {1.0f, Hex(0xE0E4F0)},
     };
     FillVerticalGradient(image, paper);
 
@@ -127,14 +129,17 @@ void PaintPrint(Image& image, const Fonts& fonts)
 {
     const float centre = SCREEN_WIDTH * 0.5f;
     Mask presents(SCREEN_WIDTH, SCREEN_HEIGHT);
-    fonts.plainBold.DrawCentred(presents, "THE SKELVANE CREW PRESENTS", 22.0f, centre, 262.0f, 9.0f);
+    fonts.plainBold.DrawCentred(presents, "THE SKELVANE CREW PRESENTS", 22.0f, centre, 262.0f,
+                                9.0f);
     PaintColour(image, presents, GREY_PRINT);
 
     Mask subtitle(SCREEN_WIDTH, SCREEN_HEIGHT);
-    fonts.display.DrawCentred(subtitle, "A TINY INTRO WITH ITS OWN XM PLAYER", 46.0f, centre, 512.0f, 6.0f);
+    fonts.display.DrawCentred(subtitle, "A TINY INTRO WITH ITS OWN XM PLAYER", 46.0f, centre,
+                              512.0f, 6.0f);
     PaintColour(image, subtitle, INK);
 
-    const float ruleWidth = fonts.display.Measure("A TINY INTRO WITH ITS OWN XM PLAYER", 46.0f, 6.0f);
+    const float ruleWidth = fonts.display.Measure("A TINY INTRO WITH ITS OWN XM PLAYER", 46.0f,
+                                                  6.0f);
     Mask rule(SCREEN_WIDTH, SCREEN_HEIGHT);
     DrawLine(rule, {centre - ruleWidth * 0.5f, 540.0f}, {centre - 6.0f, 540.0f}, 3.0f);
     Mask ruleRight(SCREEN_WIDTH, SCREEN_HEIGHT);
@@ -143,8 +148,8 @@ void PaintPrint(Image& image, const Fonts& fonts)
     PaintColour(image, ruleRight, MAGENTA_PLATE);
 
     Mask details(SCREEN_WIDTH, SCREEN_HEIGHT);
-    fonts.plain.DrawCentred(details, "music, pictures, mesh and words: all made by code", 21.0f, centre,
-                            590.0f, 1.5f);
+    fonts.plain.DrawCentred(details, "music, pictures, mesh and words: all made by code", 21.0f,
+                            centre, 590.0f, 1.5f);
     PaintColour(image, details, GREY_PRINT);
 
     Mask numbers(SCREEN_WIDTH, SCREEN_HEIGHT);

@@ -18,10 +18,10 @@ struct TriangleMesh {
 
 // Shape of a box whose edges and corners are rounded with one radius.
 struct RoundedBoxShape {
-    double halfExtent;   // half the size along each axis, rounding included
-    double radius;       // radius of the rounded edges and corners
-    int flatSegments;    // grid segments across the flat middle of each face
-    int bandSegments;    // grid segments over each rounded band of a face (45 degrees)
+    double halfExtent; // half the size along each axis, rounding included
+    double radius;     // radius of the rounded edges and corners
+    int flatSegments;  // grid segments across the flat middle of each face
+    int bandSegments;  // grid segments over each rounded band of a face (45 degrees)
 };
 
 // Builds the box as six face patches, each a grid that runs over the flat

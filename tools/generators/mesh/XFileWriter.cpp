@@ -86,10 +86,10 @@ std::string WriteXFileText(const TriangleMesh& mesh, const char* meshName,
     out += "   " + Number(material.diffuse[0], 7) + ";" + Number(material.diffuse[1], 7) + ";" +
            Number(material.diffuse[2], 7) + ";" + Number(material.diffuse[3], 7) + ";;\n";
     out += "   " + Number(material.power, 7) + ";\n";
-    out += "   " + Number(material.specular[0], 7) + ";" + Number(material.specular[1], 7) +
-           ";" + Number(material.specular[2], 7) + ";;\n";
-    out += "   " + Number(material.emissive[0], 7) + ";" + Number(material.emissive[1], 7) +
-           ";" + Number(material.emissive[2], 7) + ";;\n";
+    out += "   " + Number(material.specular[0], 7) + ";" + Number(material.specular[1], 7) + ";" +
+           Number(material.specular[2], 7) + ";;\n";
+    out += "   " + Number(material.emissive[0], 7) + ";" + Number(material.emissive[1], 7) + ";" +
+           Number(material.emissive[2], 7) + ";;\n";
     out += "  }\n";
     out += " }\n";
     out += "}\n";

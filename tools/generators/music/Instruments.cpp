@@ -10,7 +10,10 @@ const double C4_HZ = 261.6255653;
 // The playback rate of a sample at C-4 with no relative note or finetune.
 const double XM_C4_RATE = 8363.0;
 
-size_t Frames(double seconds, double sampleRate) { return size_t(std::lround(seconds * sampleRate)); }
+size_t Frames(double seconds, double sampleRate)
+{
+    return size_t(std::lround(seconds * sampleRate));
+}
 
 XmEnvelope Envelope(std::vector<XmEnvelopePoint> points, int sustain = -1, int loopStart = -1,
                     int loopEnd = -1)
@@ -311,7 +314,8 @@ XmInstrument PadVox()
     Wave wave(source.size());
     for (size_t i = 0; i < source.size(); ++i) {
         const double x = source[i];
-        wave[i] = low.Process(f1.Process(x) + 0.55 * f2.Process(x) + 0.3 * f3.Process(x) + 0.08 * x);
+        wave[i] = low.Process(f1.Process(x) + 0.55 * f2.Process(x) + 0.3 * f3.Process(x) +
+                              0.08 * x);
     }
     Normalise(wave, 0.95);
     const size_t loopStart = Frames(0.3, rate);
@@ -482,9 +486,9 @@ void TuneSample(XmSample& sample, double sampleRate, double toneHz)
 void AddInstruments(XmModule& module)
 {
     const XmInstrument instruments[INSTRUMENT_COUNT] = {
-        Kick(), Snare(),     Clap(),    HatClosed(), HatOpen(), Crash(),
-        Tom(),  SubBass(),   ReeseBass(), PadWarm(), PadVox(),  Pluck(),
-        Lead(), Bell(),      Chip(),    Riser(),     Impact(),
+        Kick(), Snare(),   Clap(),      HatClosed(), HatOpen(), Crash(),
+        Tom(),  SubBass(), ReeseBass(), PadWarm(),   PadVox(),  Pluck(),
+        Lead(), Bell(),    Chip(),      Riser(),     Impact(),
     };
     for (const XmInstrument& instrument : instruments)
         AddXmInstrument(module, instrument);

@@ -89,7 +89,10 @@ void TomFill(XmPattern& p, int startRow)
     }
 }
 
-void CrashAt(XmPattern& p, int row) { Hit(p, row, CH_PERC, CRASH, 48); }
+void CrashAt(XmPattern& p, int row)
+{
+    Hit(p, row, CH_PERC, CRASH, 48);
+}
 
 void ImpactAt(XmPattern& p, int row)
 {
@@ -157,7 +160,8 @@ void PadChords(XmPattern& p, const std::vector<Chord>& chords, int instrument, i
         const int channels[2] = {CH_PAD1, CH_PAD2};
         for (int v = 0; v < 2; ++v) {
             if (bar == 0) {
-                Put(p, r, channels[v], {notes[v], uint8_t(instrument), SetVolume(fadeIn ? 0 : volume), 0, 0});
+                Put(p, r, channels[v],
+                    {notes[v], uint8_t(instrument), SetVolume(fadeIn ? 0 : volume), 0, 0});
                 // Voices apart in the stereo field.
                 PutEffect(p, r, channels[v], '8', v == 0 ? 0x58 : 0xA8);
                 if (fadeIn) {
@@ -184,6 +188,7 @@ void ArpChords(XmPattern& p, const std::vector<Chord>& chords, int instrument, i
         for (int k = 0; k < ROWS_PER_BAR; ++k)
             PutEffect(p, r + k, CH_ARP, '0', arpeggio);
         for (int s : STRIKES)
-            Put(p, r + s, CH_ARP, {note, uint8_t(instrument), SetVolume(s == 0 ? volume : volume * 3 / 4), 0, 0});
+            Put(p, r + s, CH_ARP,
+                {note, uint8_t(instrument), SetVolume(s == 0 ? volume : volume * 3 / 4), 0, 0});
     }
 }

@@ -4,16 +4,16 @@
 
 // The channels of the tune.
 enum Channel {
-    CH_KICK = 0,   // kick, impacts
-    CH_SNARE,      // snare, clap
-    CH_HATS,       // closed and open hats (an open hat is choked by the next closed one)
-    CH_PERC,       // crash, toms, riser
-    CH_BASS,       // sub and reese bass
-    CH_PAD1,       // pad voices
+    CH_KICK = 0, // kick, impacts
+    CH_SNARE,    // snare, clap
+    CH_HATS,     // closed and open hats (an open hat is choked by the next closed one)
+    CH_PERC,     // crash, toms, riser
+    CH_BASS,     // sub and reese bass
+    CH_PAD1,     // pad voices
     CH_PAD2,
-    CH_ARP,        // arpeggios
-    CH_LEAD,       // melody
-    CH_ECHO,       // echo of the melody, bells, vox
+    CH_ARP,  // arpeggios
+    CH_LEAD, // melody
+    CH_ECHO, // echo of the melody, bells, vox
     CHANNEL_COUNT
 };
 

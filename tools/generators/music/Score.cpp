@@ -114,7 +114,8 @@ void WriteMelody(XmPattern& pattern, int channel, const std::vector<NoteEvent>& 
             for (int r = 1; r < e.length && r < 4; ++r)
                 PutEffect(pattern, e.row + r, channel, '3', 0);
         } else {
-            Put(pattern, e.row, channel, {e.note, uint8_t(style.instrument), SetVolume(style.volume), 0, 0});
+            Put(pattern, e.row, channel,
+                {e.note, uint8_t(style.instrument), SetVolume(style.volume), 0, 0});
             if (style.panning >= 0)
                 PutEffect(pattern, e.row, channel, '8', uint8_t(style.panning));
         }
@@ -129,8 +130,8 @@ void WriteMelody(XmPattern& pattern, int channel, const std::vector<NoteEvent>& 
     }
 }
 
-void WriteEcho(XmPattern& pattern, int channel, const std::vector<NoteEvent>& events,
-               int delayRows, const MelodyStyle& style)
+void WriteEcho(XmPattern& pattern, int channel, const std::vector<NoteEvent>& events, int delayRows,
+               const MelodyStyle& style)
 {
     std::vector<NoteEvent> delayed;
     for (const NoteEvent& e : events) {

@@ -17,8 +17,14 @@ const int PATTERN_ROWS = ROWS_PER_BAR * BARS_PER_PATTERN;
 uint8_t Note(const std::string& name);
 
 // Volume-column bytes.
-inline uint8_t SetVolume(int volume) { return uint8_t(0x10 + (volume < 0 ? 0 : volume > 64 ? 64 : volume)); }
-inline uint8_t SetPanning(int panning16) { return uint8_t(0xC0 + (panning16 & 15)); }
+inline uint8_t SetVolume(int volume)
+{
+    return uint8_t(0x10 + (volume < 0 ? 0 : volume > 64 ? 64 : volume));
+}
+inline uint8_t SetPanning(int panning16)
+{
+    return uint8_t(0xC0 + (panning16 & 15));
+}
 
 struct Chord {
     uint8_t root; // note of the root in octave 2 (for the bass)
@@ -42,19 +48,19 @@ void PutEffect(XmPattern& pattern, int row, int channel, char effect, uint8_t pa
 
 // One note as a melody event.
 struct NoteEvent {
-    int row;      // first row
-    int length;   // rows
+    int row;    // first row
+    int length; // rows
     uint8_t note;
-    bool slide;   // reached by tone portamento instead of a new start
+    bool slide; // reached by tone portamento instead of a new start
 };
 
 struct MelodyStyle {
     int instrument = 0;
-    int volume = 64;        // 0..64, written on each new note
-    uint8_t vibrato = 0;    // 4xy on held notes from their third row; 0 for none
+    int volume = 64;           // 0..64, written on each new note
+    uint8_t vibrato = 0;       // 4xy on held notes from their third row; 0 for none
     uint8_t slideSpeed = 0x18; // 3xx for slides
     bool keyOffOnRests = true;
-    int panning = -1;       // 8xx on each new note (a new note resets the panning); -1 for none
+    int panning = -1; // 8xx on each new note (a new note resets the panning); -1 for none
 };
 
 // Parses "A4:4 C5:2 -:2 /G#4:8" (note:rows, "-" a rest, a leading "/" slides
@@ -69,5 +75,5 @@ void WriteMelody(XmPattern& pattern, int channel, const std::vector<NoteEvent>& 
 
 // The same events delayed by delayRows on another channel, quieter: a
 // tracker echo. Events pushed past the pattern's end are dropped.
-void WriteEcho(XmPattern& pattern, int channel, const std::vector<NoteEvent>& events,
-               int delayRows, const MelodyStyle& style);
+void WriteEcho(XmPattern& pattern, int channel, const std::vector<NoteEvent>& events, int delayRows,
+               const MelodyStyle& style);

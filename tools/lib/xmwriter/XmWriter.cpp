@@ -100,8 +100,7 @@ void WritePattern(ByteSink& out, const XmPattern& pattern, int channels, bool pa
 void WriteEnvelopePoints(ByteSink& out, const XmEnvelope& envelope)
 {
     for (int i = 0; i < ENVELOPE_POINTS; ++i) {
-        const XmEnvelopePoint point =
-            size_t(i) < envelope.points.size() ? envelope.points[i] : XmEnvelopePoint{};
+        const XmEnvelopePoint point = size_t(i) < envelope.points.size() ? envelope.points[i] : XmEnvelopePoint{};
         out.U16(point.x);
         out.U16(point.y);
     }
@@ -111,8 +110,7 @@ uint8_t PointCount(const XmEnvelope& envelope)
 {
     if (envelope.pointCountOverride >= 0)
         return uint8_t(envelope.pointCountOverride);
-    return uint8_t(envelope.points.size() < ENVELOPE_POINTS ? envelope.points.size()
-                                                            : ENVELOPE_POINTS);
+    return uint8_t(envelope.points.size() < ENVELOPE_POINTS ? envelope.points.size() : ENVELOPE_POINTS);
 }
 
 void WriteSampleHeader(ByteSink& out, const XmSample& sample)
@@ -148,8 +146,7 @@ void WriteSampleData(ByteSink& out, const XmSample& sample)
     }
 }
 
-void WriteInstrument(ByteSink& out, const XmInstrument& instrument,
-                     XmLayout::InstrumentSpan* span)
+void WriteInstrument(ByteSink& out, const XmInstrument& instrument, XmLayout::InstrumentSpan* span)
 {
     const size_t start = out.bytes.size();
     if (span)
@@ -309,8 +306,7 @@ std::vector<uint8_t> SerializeXm(const XmModule& module, XmLayout* layout)
     out.Text(module.tracker, 20, ' ');
     out.U16(0x0104);
     out.U32(MODULE_HEADER_SIZE);
-    const int songLength =
-        module.songLengthOverride >= 0 ? module.songLengthOverride : int(module.orders.size());
+    const int songLength = module.songLengthOverride >= 0 ? module.songLengthOverride : int(module.orders.size());
     out.U16(uint32_t(songLength));
     out.U16(uint32_t(module.restart));
     out.U16(uint32_t(module.channels));

@@ -68,11 +68,11 @@ struct XmEnvelope {
 struct XmSample {
     std::string name;
     bool sixteenBit = false;
-    std::vector<int8_t> data8;     // used when !sixteenBit
-    std::vector<int16_t> data16;   // used when sixteenBit
+    std::vector<int8_t> data8;    // used when !sixteenBit
+    std::vector<int16_t> data16;  // used when sixteenBit
     uint8_t loopKind = XM_NO_LOOP;
-    uint32_t loopStart = 0;        // in frames
-    uint32_t loopLength = 0;       // in frames
+    uint32_t loopStart = 0;   // in frames
+    uint32_t loopLength = 0;  // in frames
     uint8_t volume = 64;
     int8_t finetune = 0;
     uint8_t panning = 128;
@@ -99,7 +99,7 @@ struct XmModule {
     std::string tracker = "Skelvane xmwriter";
     int channels = 4;
     bool linearFrequencies = true;
-    int tempo = 6;         // ticks per row
+    int tempo = 6;  // ticks per row
     int bpm = 125;
     int restart = 0;
     std::vector<uint8_t> orders;  // the song: one pattern number per position

@@ -57,8 +57,8 @@ bool CheckLinkage(const TranslatedShader& vs, const TranslatedShader& ps, std::s
 
 }  // namespace
 
-bool CompileEffectSource(const std::string& source, const std::vector<ShaderMacro>& macros,
-                         CompiledEffectSource& out, std::string& messages)
+bool CompileEffectSource(const std::string& source, const std::vector<ShaderMacro>& macros, CompiledEffectSource& out,
+                         std::string& messages)
 {
     out = CompiledEffectSource();
     messages.clear();
@@ -75,8 +75,8 @@ bool CompileEffectSource(const std::string& source, const std::vector<ShaderMacr
             CompiledPassShaders shaders;
             if (!CompileShader(out.description.shaderSource, pass.vertexShader, ShaderStage::Vertex, macros,
                                samplerOrder, keys, out, shaders.vertexShader, messages) ||
-                !CompileShader(out.description.shaderSource, pass.pixelShader, ShaderStage::Pixel, macros,
-                               samplerOrder, keys, out, shaders.pixelShader, messages))
+                !CompileShader(out.description.shaderSource, pass.pixelShader, ShaderStage::Pixel, macros, samplerOrder,
+                               keys, out, shaders.pixelShader, messages))
                 return false;
             if (shaders.vertexShader >= 0 && shaders.pixelShader >= 0 &&
                 !CheckLinkage(out.shaders[shaders.vertexShader], out.shaders[shaders.pixelShader], messages)) {

@@ -21,5 +21,5 @@ struct CompiledEffectSource {
 };
 
 // False, with the messages of the front-end or the compiler, when the effect does not compile.
-bool CompileEffectSource(const std::string& source, const std::vector<ShaderMacro>& macros,
-                         CompiledEffectSource& out, std::string& messages);
+bool CompileEffectSource(const std::string& source, const std::vector<ShaderMacro>& macros, CompiledEffectSource& out,
+                         std::string& messages);

@@ -21,9 +21,9 @@ struct EffectParameter {
     std::string name;
     std::string semantic;
     EffectValueType type = EffectValueType::Float;
-    int rows = 1;      // 1 for scalars and vectors
-    int columns = 1;   // components of a vector; columns of a matrix
-    int elements = 0;  // array length; 0 when not an array
+    int rows = 1;                 // 1 for scalars and vectors
+    int columns = 1;              // components of a vector; columns of a matrix
+    int elements = 0;             // array length; 0 when not an array
     std::vector<float> defaults;  // rows x columns x max(1, elements) values, row by row
     std::vector<EffectAnnotation> annotations;
 

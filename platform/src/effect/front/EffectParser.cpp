@@ -112,9 +112,8 @@ private:
                 // Effect-only or meaningless on a parameter the application sets.
                 if (!isStatic)
                     m_rewrite.Replace(t.begin, t.end);
-            } else if (!(IsWord(t, "uniform") || IsWord(t, "extern") || IsWord(t, "volatile") ||
-                         IsWord(t, "inline") || IsWord(t, "row_major") || IsWord(t, "column_major") ||
-                         IsWord(t, "precise"))) {
+            } else if (!(IsWord(t, "uniform") || IsWord(t, "extern") || IsWord(t, "volatile") || IsWord(t, "inline") ||
+                         IsWord(t, "row_major") || IsWord(t, "column_major") || IsWord(t, "precise"))) {
                 break;
             }
             Next();
@@ -203,8 +202,9 @@ private:
     // robust against a parameter without a name, so the front-end refuses it first.
     bool CheckParameterNames()
     {
-        static const char* const MODIFIERS[] = {"in", "out", "inout", "uniform", "const", "linear", "centroid",
-                                                "nointerpolation", "noperspective", "sample", "precise"};
+        static const char* const MODIFIERS[] = {"in",     "out",      "inout",           "uniform",       "const",
+                                                "linear", "centroid", "nointerpolation", "noperspective", "sample",
+                                                "precise"};
         size_t i = m_pos + 1;
         int depth = 0;
         int names = 0;
@@ -308,8 +308,7 @@ private:
                     p.defaults = values;
                 else
                     return Fail(nameToken, "initializer of " + p.name + " has " + std::to_string(values.size()) +
-                                               " values where " + std::to_string(p.defaults.size()) +
-                                               " are expected");
+                                               " values where " + std::to_string(p.defaults.size()) + " are expected");
                 m_rewrite.Replace(begin, Peek().begin);
             }
             if (!AddParameter(nameToken, std::move(p)))
@@ -545,9 +544,8 @@ private:
         const EffectToken profileToken = Peek();
         if (!ExpectIdentifier(shader.profile))
             return false;
-        static const char* const PROFILES[] = {"vs_1_1", "vs_2_0", "vs_2_a", "vs_2_sw", "vs_3_0", "ps_1_1",
-                                               "ps_1_2", "ps_1_3", "ps_1_4", "ps_2_0", "ps_2_a", "ps_2_b",
-                                               "ps_2_sw", "ps_3_0"};
+        static const char* const PROFILES[] = {"vs_1_1", "vs_2_0", "vs_2_a", "vs_2_sw", "vs_3_0", "ps_1_1",  "ps_1_2",
+                                               "ps_1_3", "ps_1_4", "ps_2_0", "ps_2_a",  "ps_2_b", "ps_2_sw", "ps_3_0"};
         bool known = false;
         for (const char* p : PROFILES)
             known = known || shader.profile == p;

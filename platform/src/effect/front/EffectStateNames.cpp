@@ -70,10 +70,14 @@ const ValueName BLENDOP_VALUES[] = {{"ADD", D3DBLENDOP_ADD},
                                     {"REVSUBTRACT", D3DBLENDOP_REVSUBTRACT},
                                     {"MIN", D3DBLENDOP_MIN},
                                     {"MAX", D3DBLENDOP_MAX}};
-const ValueName COMPARE_VALUES[] = {{"NEVER", D3DCMP_NEVER},       {"LESS", D3DCMP_LESS},
-                                    {"EQUAL", D3DCMP_EQUAL},       {"LESSEQUAL", D3DCMP_LESSEQUAL},
-                                    {"GREATER", D3DCMP_GREATER},   {"NOTEQUAL", D3DCMP_NOTEQUAL},
-                                    {"GREATEREQUAL", D3DCMP_GREATEREQUAL}, {"ALWAYS", D3DCMP_ALWAYS}};
+const ValueName COMPARE_VALUES[] = {{"NEVER", D3DCMP_NEVER},
+                                    {"LESS", D3DCMP_LESS},
+                                    {"EQUAL", D3DCMP_EQUAL},
+                                    {"LESSEQUAL", D3DCMP_LESSEQUAL},
+                                    {"GREATER", D3DCMP_GREATER},
+                                    {"NOTEQUAL", D3DCMP_NOTEQUAL},
+                                    {"GREATEREQUAL", D3DCMP_GREATEREQUAL},
+                                    {"ALWAYS", D3DCMP_ALWAYS}};
 
 const StateName SAMPLER_STATES[] = {
     {"AddressU", D3DSAMP_ADDRESSU, ValueKind::Number},
@@ -172,22 +176,14 @@ bool FindRenderStateValue(D3DRENDERSTATETYPE state, const std::string& word, DWO
         if (s.state == static_cast<DWORD>(state))
             kind = s.kind;
     switch (kind) {
-    case ValueKind::Bool:
-        return FindValue(BOOL_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::ZBuffer:
-        return FindValue(ZBUFFER_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::Cull:
-        return FindValue(CULL_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::Fill:
-        return FindValue(FILL_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::Blend:
-        return FindValue(BLEND_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::BlendOp:
-        return FindValue(BLENDOP_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::Compare:
-        return FindValue(COMPARE_VALUES, word, value) || ParseNumber(word, value);
-    case ValueKind::Number:
-        return ParseNumber(word, value);
+    case ValueKind::Bool: return FindValue(BOOL_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::ZBuffer: return FindValue(ZBUFFER_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::Cull: return FindValue(CULL_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::Fill: return FindValue(FILL_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::Blend: return FindValue(BLEND_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::BlendOp: return FindValue(BLENDOP_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::Compare: return FindValue(COMPARE_VALUES, word, value) || ParseNumber(word, value);
+    case ValueKind::Number: return ParseNumber(word, value);
     }
     return false;
 }
@@ -208,15 +204,11 @@ bool FindSamplerStateValue(D3DSAMPLERSTATETYPE state, const std::string& word, D
     switch (state) {
     case D3DSAMP_ADDRESSU:
     case D3DSAMP_ADDRESSV:
-    case D3DSAMP_ADDRESSW:
-        return FindValue(ADDRESS_VALUES, word, value) || ParseNumber(word, value);
+    case D3DSAMP_ADDRESSW: return FindValue(ADDRESS_VALUES, word, value) || ParseNumber(word, value);
     case D3DSAMP_MAGFILTER:
     case D3DSAMP_MINFILTER:
-    case D3DSAMP_MIPFILTER:
-        return FindValue(FILTER_VALUES, word, value) || ParseNumber(word, value);
-    case D3DSAMP_SRGBTEXTURE:
-        return FindValue(BOOL_VALUES, word, value) || ParseNumber(word, value);
-    default:
-        return ParseNumber(word, value);
+    case D3DSAMP_MIPFILTER: return FindValue(FILTER_VALUES, word, value) || ParseNumber(word, value);
+    case D3DSAMP_SRGBTEXTURE: return FindValue(BOOL_VALUES, word, value) || ParseNumber(word, value);
+    default: return ParseNumber(word, value);
     }
 }

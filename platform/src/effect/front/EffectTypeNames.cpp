@@ -25,7 +25,7 @@ bool ParseNumericTypeName(const std::string& t, NumericType& out)
     static const struct {
         const char* name;
         EffectValueType type;
-    } BASES[] = {{"float", EffectValueType::Float}, {"half", EffectValueType::Float},
+    } BASES[] = {{"float", EffectValueType::Float},  {"half", EffectValueType::Float},
                  {"double", EffectValueType::Float}, {"int", EffectValueType::Int},
                  {"uint", EffectValueType::Int},     {"dword", EffectValueType::Int},
                  {"bool", EffectValueType::Bool}};

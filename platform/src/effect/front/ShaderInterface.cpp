@@ -8,24 +8,15 @@ int AttributeLocation(int usage, int usageIndex)
 {
     switch (usage) {
     case D3DDECLUSAGE_POSITION:
-    case D3DDECLUSAGE_POSITIONT:
-        return usageIndex == 0 ? 0 : -1;
-    case D3DDECLUSAGE_NORMAL:
-        return usageIndex == 0 ? 1 : -1;
-    case D3DDECLUSAGE_COLOR:
-        return usageIndex <= 1 ? 2 + usageIndex : -1;
-    case D3DDECLUSAGE_TEXCOORD:
-        return usageIndex <= 7 ? 4 + usageIndex : -1;
-    case D3DDECLUSAGE_TANGENT:
-        return usageIndex == 0 ? 12 : -1;
-    case D3DDECLUSAGE_BINORMAL:
-        return usageIndex == 0 ? 13 : -1;
-    case D3DDECLUSAGE_BLENDWEIGHT:
-        return usageIndex == 0 ? 14 : -1;
-    case D3DDECLUSAGE_BLENDINDICES:
-        return usageIndex == 0 ? 15 : -1;
-    default:
-        return -1;
+    case D3DDECLUSAGE_POSITIONT: return usageIndex == 0 ? 0 : -1;
+    case D3DDECLUSAGE_NORMAL: return usageIndex == 0 ? 1 : -1;
+    case D3DDECLUSAGE_COLOR: return usageIndex <= 1 ? 2 + usageIndex : -1;
+    case D3DDECLUSAGE_TEXCOORD: return usageIndex <= 7 ? 4 + usageIndex : -1;
+    case D3DDECLUSAGE_TANGENT: return usageIndex == 0 ? 12 : -1;
+    case D3DDECLUSAGE_BINORMAL: return usageIndex == 0 ? 13 : -1;
+    case D3DDECLUSAGE_BLENDWEIGHT: return usageIndex == 0 ? 14 : -1;
+    case D3DDECLUSAGE_BLENDINDICES: return usageIndex == 0 ? 15 : -1;
+    default: return -1;
     }
 }
 

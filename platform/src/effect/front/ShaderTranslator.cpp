@@ -135,10 +135,14 @@ bool PlaceInterface(spvc_compiler compiler, spvc_resources resources, ShaderStag
             static const struct {
                 const char* name;
                 int usage;
-            } USAGES[] = {{"POSITION", D3DDECLUSAGE_POSITION},       {"SV_POSITION", D3DDECLUSAGE_POSITION},
-                          {"NORMAL", D3DDECLUSAGE_NORMAL},           {"COLOR", D3DDECLUSAGE_COLOR},
-                          {"TEXCOORD", D3DDECLUSAGE_TEXCOORD},       {"TANGENT", D3DDECLUSAGE_TANGENT},
-                          {"BINORMAL", D3DDECLUSAGE_BINORMAL},       {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
+            } USAGES[] = {{"POSITION", D3DDECLUSAGE_POSITION},
+                          {"SV_POSITION", D3DDECLUSAGE_POSITION},
+                          {"NORMAL", D3DDECLUSAGE_NORMAL},
+                          {"COLOR", D3DDECLUSAGE_COLOR},
+                          {"TEXCOORD", D3DDECLUSAGE_TEXCOORD},
+                          {"TANGENT", D3DDECLUSAGE_TANGENT},
+                          {"BINORMAL", D3DDECLUSAGE_BINORMAL},
+                          {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
                           {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}};
             for (const auto& u : USAGES)
                 if (name == u.name)
@@ -204,14 +208,10 @@ bool PlaceInterface(spvc_compiler compiler, spvc_resources resources, ShaderStag
 UniformBaseType BaseTypeOf(spvc_basetype t)
 {
     switch (t) {
-    case SPVC_BASETYPE_INT32:
-        return UniformBaseType::Int;
-    case SPVC_BASETYPE_UINT32:
-        return UniformBaseType::UInt;
-    case SPVC_BASETYPE_BOOLEAN:
-        return UniformBaseType::Bool;
-    default:
-        return UniformBaseType::Float;
+    case SPVC_BASETYPE_INT32: return UniformBaseType::Int;
+    case SPVC_BASETYPE_UINT32: return UniformBaseType::UInt;
+    case SPVC_BASETYPE_BOOLEAN: return UniformBaseType::Bool;
+    default: return UniformBaseType::Float;
     }
 }
 
@@ -262,8 +262,8 @@ bool ReflectUniforms(spvc_compiler compiler, spvc_resources resources, ShaderSta
             unsigned stride = 0;
             spvc_compiler_type_struct_member_matrix_stride(compiler, block, i, &stride);
             m.matrixStride = stride;
-            m.columnsContiguous =
-                spvc_compiler_has_member_decoration(compiler, blockId, i, SpvDecorationRowMajor) != SPVC_FALSE;
+            m.columnsContiguous = spvc_compiler_has_member_decoration(compiler, blockId, i, SpvDecorationRowMajor) !=
+                                  SPVC_FALSE;
         } else {
             m.rows = 1;
             m.columns = static_cast<int>(vectorSize);

@@ -16,7 +16,8 @@ void PackUniformMember(const UniformMember& member, const float* values, size_t 
                     return;
                 size_t offset = member.offset + static_cast<size_t>(a) * member.arrayStride;
                 if (member.rows > 1)
-                    offset += member.columnsContiguous ? c * member.matrixStride + r * 4u : r * member.matrixStride + c * 4u;
+                    offset += member.columnsContiguous ? c * member.matrixStride + r * 4u
+                                                       : r * member.matrixStride + c * 4u;
                 else
                     offset += c * 4u;
                 if (offset + 4 > blockSize)
@@ -24,9 +25,7 @@ void PackUniformMember(const UniformMember& member, const float* values, size_t 
                 const float v = values[index];
                 unsigned char* at = block + offset;
                 switch (member.baseType) {
-                case UniformBaseType::Float:
-                    std::memcpy(at, &v, 4);
-                    break;
+                case UniformBaseType::Float: std::memcpy(at, &v, 4); break;
                 case UniformBaseType::Int: {
                     const int32_t i = static_cast<int32_t>(v);
                     std::memcpy(at, &i, 4);

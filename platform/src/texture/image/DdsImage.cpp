@@ -99,9 +99,8 @@ bool ScaleImage(DecodedImage& image, UINT width, UINT height)
     std::vector<unsigned char> scaled(static_cast<size_t>(width) * height * 4);
     if (!stbir_resize_uint8_generic(image.bgra.data(), static_cast<int>(image.width), static_cast<int>(image.height),
                                     static_cast<int>(image.width * 4), scaled.data(), static_cast<int>(width),
-                                    static_cast<int>(height), static_cast<int>(width * 4), 4,
-                                    STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP, STBIR_FILTER_TRIANGLE,
-                                    STBIR_COLORSPACE_LINEAR, nullptr))
+                                    static_cast<int>(height), static_cast<int>(width * 4), 4, STBIR_ALPHA_CHANNEL_NONE,
+                                    0, STBIR_EDGE_CLAMP, STBIR_FILTER_TRIANGLE, STBIR_COLORSPACE_LINEAR, nullptr))
         return false;
     image.bgra.swap(scaled);
     image.width = width;

@@ -195,8 +195,10 @@ TEST(CaptureOptions, VideoTakesItsOwnOptionsAndNoneOfTheFramePath)
     EXPECT_TRUE(Rejects({"--video", "v.webm", "--from", "-1"}, "--from"));
     EXPECT_TRUE(Rejects({"--video", "v.webm", "--crf", "52"}, "--crf"));
     EXPECT_TRUE(Rejects({"--fps", "30", "--bench", "5"}, "--fps needs --video"));
-    for (std::vector<std::string> other : {std::vector<std::string>{"--at", "1", "--out", "o"}, {"--frame-ms", "16"},
-                                           {"--audio", "a.wav"}, {"--bench", "3"}}) {
+    for (std::vector<std::string> other : {std::vector<std::string>{"--at", "1", "--out", "o"},
+                                           {"--frame-ms", "16"},
+                                           {"--audio", "a.wav"},
+                                           {"--bench", "3"}}) {
         other.insert(other.begin(), {"--video", "v.mp4"});
         EXPECT_TRUE(Rejects(other, "takes none of")) << other[2];
     }

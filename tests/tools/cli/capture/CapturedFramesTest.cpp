@@ -289,8 +289,10 @@ struct Mask {
     bool At(int x, int y) const { return on[y * WIDTH + x] != 0; }
     void Disc(float cx, float cy, float radius)
     {
-        const int x0 = std::max(0, static_cast<int>(cx - radius)), x1 = std::min(WIDTH - 1, static_cast<int>(cx + radius));
-        const int y0 = std::max(0, static_cast<int>(cy - radius)), y1 = std::min(HEIGHT - 1, static_cast<int>(cy + radius));
+        const int x0 = std::max(0, static_cast<int>(cx - radius)),
+                  x1 = std::min(WIDTH - 1, static_cast<int>(cx + radius));
+        const int y0 = std::max(0, static_cast<int>(cy - radius)),
+                  y1 = std::min(HEIGHT - 1, static_cast<int>(cy + radius));
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
                 if ((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy) <= radius * radius)
@@ -310,8 +312,8 @@ const float BLUR_REACH = 56.0f;
 
 struct CubeOnScreen {
     float x = 0.0f, y = 0.0f;
-    float outer = 0.0f;  // radius of the bounding sphere, in pixels
-    float inner = 0.0f;  // radius of the inscribed sphere: always covered by the cube
+    float outer = 0.0f;                     // radius of the bounding sphere, in pixels
+    float inner = 0.0f;                     // radius of the inscribed sphere: always covered by the cube
     float nearest = 0.0f, farthest = 0.0f;  // view depths of the sphere's front and back
     bool visible = false;
 };
@@ -353,7 +355,7 @@ void AddCubeSurface(Mask& mask, int instance, const TimelineState& state, float 
                 for (int v = 0; v <= STEPS; ++v) {
                     const float a = CUBE_HALF_SIDE * (2.0f * u / STEPS - 1.0f);
                     const float b = CUBE_HALF_SIDE * (2.0f * v / STEPS - 1.0f);
-                    const CVector3 model = axis == 0 ? CVector3(side, a, b)
+                    const CVector3 model = axis == 0   ? CVector3(side, a, b)
                                            : axis == 1 ? CVector3(a, side, b)
                                                        : CVector3(a, b, side);
                     float x = 0.0f, y = 0.0f;

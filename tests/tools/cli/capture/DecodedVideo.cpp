@@ -32,9 +32,9 @@ struct Decoder {
 
     std::vector<uint32_t> Argb(const AVCodecContext* c)
     {
-        scaler =
-            sws_getCachedContext(scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                 frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        scaler = sws_getCachedContext(scaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                                      frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr,
+                                      nullptr);
         const int space = c->colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
         sws_setColorspaceDetails(scaler, sws_getCoefficients(space), c->color_range == AVCOL_RANGE_JPEG,
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
@@ -81,8 +81,8 @@ bool DecodeVideo(const std::string& path, DecodedVideo& video, std::string& erro
     video.streams = static_cast<int>(d.file->nb_streams);
     video.seconds = static_cast<double>(d.file->duration) / AV_TIME_BASE;
     for (int kind = 0; kind < 2; ++kind) {
-        const int index =
-            av_find_best_stream(d.file, kind ? AVMEDIA_TYPE_AUDIO : AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        const int index = av_find_best_stream(d.file, kind ? AVMEDIA_TYPE_AUDIO : AVMEDIA_TYPE_VIDEO, -1, -1, nullptr,
+                                              0);
         if (index < 0)
             continue;
         const AVStream* stream = d.file->streams[index];

@@ -74,10 +74,7 @@ std::vector<RowStart> ReadRows(const std::string& path)
     while (std::getline(in, line)) {
         RowStart row = {};
         long long frame = 0;
-        EXPECT_EQ(std::sscanf(line.c_str(), "%lld,%d,%d,%d", &frame, &row.order, &row.pattern,
-                              &row.row),
-                  4)
-            << line;
+        EXPECT_EQ(std::sscanf(line.c_str(), "%lld,%d,%d,%d", &frame, &row.order, &row.pattern, &row.row), 4) << line;
         row.frame = frame;
         rows.push_back(row);
     }
@@ -91,8 +88,7 @@ std::vector<RowStart> RowLog(const XmModule& module, double seconds, const std::
     const std::string wav = Temp(name + ".wav");
     const std::string csv = Temp(name + ".csv");
     EXPECT_TRUE(WriteXmFile(module, xm.c_str()));
-    const Outcome outcome =
-        Xm2Wav({xm, wav, "--seconds", std::to_string(seconds), "--rows", csv});
+    const Outcome outcome = Xm2Wav({xm, wav, "--seconds", std::to_string(seconds), "--rows", csv});
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     std::vector<RowStart> rows = ReadRows(csv);
     std::remove(xm.c_str());
@@ -361,22 +357,21 @@ TEST(Xm2Wav, RowTimingUnderLoopsJumpsAndBreaks)
     lab.module.orders = {0, 1, 2};
     lab.module.restart = 2;
     lab.At(1, 0) = Fx('E', 0x60);
-    lab.At(2, 0) = Fx('E', 0x61);      // rows 1 and 2 twice
-    lab.At(3, 0) = Fx('D', 0x12);      // next order, row 12 ...
-    lab.At(3, 1) = Fx('B', 0x02);      // ... but a B after a D replaces both: order 2, row 0
-    lab.At(5, 0, 2) = Fx('B', 0x09);   // beyond the song: order 0
-    lab.At(5, 1, 2) = Fx('D', 0x01);   // a D after a B keeps its order: order 0, row 1
+    lab.At(2, 0) = Fx('E', 0x61);     // rows 1 and 2 twice
+    lab.At(3, 0) = Fx('D', 0x12);     // next order, row 12 ...
+    lab.At(3, 1) = Fx('B', 0x02);     // ... but a B after a D replaces both: order 2, row 0
+    lab.At(5, 0, 2) = Fx('B', 0x09);  // beyond the song: order 0
+    lab.At(5, 1, 2) = Fx('D', 0x01);  // a D after a B keeps its order: order 0, row 1
     const std::vector<RowStart> rows = RowLog(lab.module, 0.3, "jumps");
     ASSERT_GE(rows.size(), 12u);
     std::vector<std::string> seen;
     for (size_t i = 0; i < 12; ++i) {
-        seen.push_back(std::to_string(rows[i].order) + ":" + std::to_string(rows[i].pattern) +
-                       ":" + std::to_string(rows[i].row));
+        seen.push_back(std::to_string(rows[i].order) + ":" + std::to_string(rows[i].pattern) + ":" +
+                       std::to_string(rows[i].row));
         EXPECT_EQ(rows[i].frame, int64_t(i) * 882) << Describe(rows);
     }
-    EXPECT_EQ(seen, (std::vector<std::string>{"0:0:0", "0:0:1", "0:0:2", "0:0:1", "0:0:2",
-                                              "0:0:3", "2:2:0", "2:2:1", "2:2:2", "2:2:3",
-                                              "2:2:4", "2:2:5"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"0:0:0", "0:0:1", "0:0:2", "0:0:1", "0:0:2", "0:0:3", "2:2:0", "2:2:1",
+                                              "2:2:2", "2:2:3", "2:2:4", "2:2:5"}));
     EXPECT_EQ(rows[12].order, 0);
     EXPECT_EQ(rows[12].row, 1);
 }

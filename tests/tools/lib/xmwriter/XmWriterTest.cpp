@@ -88,16 +88,14 @@ TEST(XmWriter, PacksCellsAndStoresEmptyPatternsWithoutData)
     EXPECT_EQ(bytes[first + 4], 0);
     EXPECT_EQ(U16At(bytes, first + 5), 4u);
     const std::vector<uint8_t> expected = {
-        49,   1,    0x40, 10,   0x0F,  // row 0, channel 0: all five fields, unpacked
-        0x80,                          // row 0, channel 1: empty
-        0x80, 0x81, 64,                // row 1: empty, then note D#5
-        0x80, 0x80,                    // row 2
-        0x80, 0x81, 97,                // row 3: empty, then key-off
+        49,   1,    0x40, 10, 0x0F,  // row 0, channel 0: all five fields, unpacked
+        0x80,                        // row 0, channel 1: empty
+        0x80, 0x81, 64,              // row 1: empty, then note D#5
+        0x80, 0x80,                  // row 2
+        0x80, 0x81, 97,              // row 3: empty, then key-off
     };
     ASSERT_EQ(U16At(bytes, first + 7), expected.size());
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + first + 9,
-                                   bytes.begin() + first + 9 + expected.size()),
-              expected);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + first + 9, bytes.begin() + first + 9 + expected.size()), expected);
     const size_t second = layout.patterns[1];
     EXPECT_EQ(second, first + 9 + expected.size());
     EXPECT_EQ(U16At(bytes, second + 5), 16u);
@@ -131,8 +129,7 @@ TEST(XmWriter, UnpackedCellsAreFiveBytesEach)
     const size_t data = layout.patterns[0] + 9;
     ASSERT_EQ(U16At(bytes, layout.patterns[0] + 7), 20u);
     ASSERT_EQ(bytes.size(), data + 20);
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + data, bytes.begin() + data + 15),
-              std::vector<uint8_t>(15, 0));
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + data, bytes.begin() + data + 15), std::vector<uint8_t>(15, 0));
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + data + 15, bytes.end()),
               (std::vector<uint8_t>{12, 2, 0x30, 4, 0x22}));
 }
@@ -182,12 +179,12 @@ TEST(XmWriter, InstrumentHeaderEnvelopesAndSampleHeaders)
     ASSERT_EQ(layout.instruments[0].samples.size(), 1u);
     const XmLayout::SampleSpan& span = layout.instruments[0].samples[0];
     EXPECT_EQ(span.header, s + 263);
-    EXPECT_EQ(U32At(bytes, span.header), 10u);     // bytes, not frames
+    EXPECT_EQ(U32At(bytes, span.header), 10u);  // bytes, not frames
     EXPECT_EQ(U32At(bytes, span.header + 4), 2u);
     EXPECT_EQ(U32At(bytes, span.header + 8), 6u);
     EXPECT_EQ(bytes[span.header + 12], 48);
     EXPECT_EQ(int8_t(bytes[span.header + 13]), -16);
-    EXPECT_EQ(bytes[span.header + 14], 0x12);      // ping-pong, 16-bit
+    EXPECT_EQ(bytes[span.header + 14], 0x12);  // ping-pong, 16-bit
     EXPECT_EQ(bytes[span.header + 15], 200);
     EXPECT_EQ(int8_t(bytes[span.header + 16]), -12);
     EXPECT_EQ(span.data, span.header + 40);
