@@ -1,11 +1,5 @@
 #include "CaptureProgress.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 
 const double LIVE_INTERVAL_SECONDS = 0.25;
@@ -78,13 +72,4 @@ void CaptureProgress::Print(bool last)
     m_lineOpen = m_live && !last;
     m_lastPrintWall = m_wall;
     m_printedFrames = m_framesWritten;
-}
-
-bool IsTerminal(FILE* stream)
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
 }

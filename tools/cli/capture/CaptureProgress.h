@@ -46,6 +46,3 @@ private:
     double m_paceStartWall = -1.0;
     double m_paceStartDemo = 0.0;
 };
-
-// Whether the stream is a terminal.
-bool IsTerminal(FILE* stream);

@@ -13,6 +13,7 @@
 #include "OutputFolder.h"
 #include "PngFile.h"
 #include "ReportError.h"
+#include "Terminal.h"
 #include "Xm2Wav.h"
 
 #include <Mixer.h>

@@ -4,6 +4,7 @@
 #include "CaptureWaveOut.h"
 #include "Music.h"
 #include "ResourceIds.h"
+#include "Terminal.h"
 #include "VideoProgress.h"
 #include "VideoWriter.h"
 
@@ -219,7 +220,7 @@ int RecordVideo(const CaptureOptions& options, Clock::time_point started, FILE* 
         return 1;
     }
 
-    VideoProgress progress(err, StreamIsTerminal(err), schedule.leadFrames + schedule.frames);
+    VideoProgress progress(err, IsTerminal(err), schedule.leadFrames + schedule.frames);
     VideoRecorder recorder(schedule, writer, progress, Clock::now());
     CaptureOptions session = options;
     session.progress = false;  // the video's own progress shows

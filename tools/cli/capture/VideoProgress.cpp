@@ -1,11 +1,5 @@
 #include "VideoProgress.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cmath>
 
@@ -98,13 +92,4 @@ std::string ClockTime(double seconds)
     else
         std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
     return text;
-}
-
-bool StreamIsTerminal(FILE* stream)
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
 }

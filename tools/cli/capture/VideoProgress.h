@@ -44,6 +44,3 @@ std::string ProgressLine(int64_t done, int64_t total, double secondsLeft, bool b
 
 // "0:07", "12:34", "1:02:03".
 std::string ClockTime(double seconds);
-
-// Whether the stream goes to a terminal.
-bool StreamIsTerminal(FILE* stream);

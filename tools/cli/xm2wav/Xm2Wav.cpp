@@ -5,6 +5,7 @@
 #include "OfflineRender.h"
 #include "Sequencer.h"
 #include "SongLength.h"
+#include "Terminal.h"
 #include "XmLoader.h"
 
 #include <algorithm>
@@ -21,8 +22,6 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace {
@@ -86,15 +85,6 @@ void SeekFile(void* handle, int offset, int origin)
 int TellFile(void* handle)
 {
     return int(std::ftell(static_cast<FILE*>(handle)));
-}
-
-bool IsTerminal(FILE* file)
-{
-#if defined(_WIN32)
-    return _isatty(_fileno(file)) != 0;
-#else
-    return isatty(fileno(file)) != 0;
-#endif
 }
 
 // Removes a file this run started to write; never a device such as /dev/full.
