@@ -33,7 +33,10 @@ CString& CString::operator=(const char* string)
         m_szText[0] = 0;
         return *this;
     }
-    ASSERT(StringLen(string) <= STRING_LEN, "Trying to copy a string that is too large");
+    // clang-format off
+    // The message box quotes the expression as it is written here.
+    ASSERT(StringLen( string ) <= STRING_LEN, "Trying to copy a string that is too large");
+    // clang-format on
     std::strncpy(m_szText, string, STRING_LEN);
     m_szText[STRING_LEN] = 0;
     return *this;

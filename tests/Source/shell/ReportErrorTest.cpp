@@ -12,7 +12,7 @@ int s_firstSiteLine = 0;
 
 void FirstSite(bool condition)
 {
-    s_firstSiteLine = __LINE__;
+    s_firstSiteLine = __LINE__ + 1;  // the assertion on the next line
     ASSERT(condition, "first site failed");
 }
 

@@ -9,30 +9,20 @@ const char* const VERSE = "Am F C G";
 const char* const THEME = "Dm Am F E";
 const char* const BREAK = "F G Em Am";
 
-// clang-format off: one melody a line, read like a score
-// Melodies as note:rows; a row is a sixteenth note.
-const char* const BELL_CALL =
-    "E5:6 D5:2 C5:4 B4:4  A4:6 C5:2 F5:8  E5:6 D5:2 C5:4 D5:4  B4:8 G4:4 -:4";
-const char* const BELL_ANSWER =
-    "E5:6 D5:2 C5:4 B4:4  A4:6 C5:2 F5:8  E5:6 D5:2 C5:4 G5:4  B4:4 C5:4 D5:8";
-const char* const DROP_HOOK =
-    "A5:3 A5:3 G5:2 E5:4 C5:4  F5:3 F5:3 E5:2 C5:8  E5:3 E5:3 D5:2 C5:4 G5:4  D5:6 B4:2 G4:4 B4:2 "
-    "D5:2";
-const char* const DROP_HOOK_2 =
-    "A5:3 A5:3 G5:2 E5:4 C6:4  A5:3 A5:3 G5:2 F5:8  E5:3 E5:3 D5:2 C5:4 E5:4  /G5:8 B5:4 D6:4";
-const char* const THEME_CALL =
-    "D5:4 F5:4 A5:6 G5:2  E5:8 C5:4 A4:4  F5:4 E5:2 D5:2 C5:4 A4:4  G#4:8 B4:4 E5:4";
-const char* const THEME_ANSWER =
-    "A5:4 G5:2 F5:2 E5:4 D5:4  C5:6 E5:2 A5:8  C6:4 A5:4 F5:4 A5:4  G#5:12 /B5:4";
+// clang-format off
+// Melodies as note:rows, one a line as in a score; a row is a sixteenth note.
+const char* const BELL_CALL = "E5:6 D5:2 C5:4 B4:4  A4:6 C5:2 F5:8  E5:6 D5:2 C5:4 D5:4  B4:8 G4:4 -:4";
+const char* const BELL_ANSWER = "E5:6 D5:2 C5:4 B4:4  A4:6 C5:2 F5:8  E5:6 D5:2 C5:4 G5:4  B4:4 C5:4 D5:8";
+const char* const DROP_HOOK = "A5:3 A5:3 G5:2 E5:4 C5:4  F5:3 F5:3 E5:2 C5:8  E5:3 E5:3 D5:2 C5:4 G5:4  D5:6 B4:2 G4:4 B4:2 D5:2";
+const char* const DROP_HOOK_2 = "A5:3 A5:3 G5:2 E5:4 C6:4  A5:3 A5:3 G5:2 F5:8  E5:3 E5:3 D5:2 C5:4 E5:4  /G5:8 B5:4 D6:4";
+const char* const THEME_CALL = "D5:4 F5:4 A5:6 G5:2  E5:8 C5:4 A4:4  F5:4 E5:2 D5:2 C5:4 A4:4  G#4:8 B4:4 E5:4";
+const char* const THEME_ANSWER = "A5:4 G5:2 F5:2 E5:4 D5:4  C5:6 E5:2 A5:8  C6:4 A5:4 F5:4 A5:4  G#5:12 /B5:4";
 const char* const CHORUS = "C6:8 B5:4 A5:4  A5:8 G5:4 F5:4  G5:8 E5:4 C5:4  D5:12 B4:4";
 const char* const CHORUS_2 = "E5:4 A5:4 C6:6 B5:2  A5:8 C6:4 F6:4  E6:8 D6:4 C6:4  B5:8 /D6:8";
 const char* const BREAK_BELLS = "A5:8 C6:8  B5:8 D6:8  G5:8 B5:8  A5:16";
 const char* const BREAK_BELLS_2 = "C6:4 A5:4 F5:8  D6:4 B5:4 G5:8  B5:4 G5:4 E5:8  C6:8 E6:8";
-const char* const HIGH_HOOK =
-    "A5:3 A5:3 G5:2 E5:4 /A5:4  F5:3 F5:3 E5:2 /C6:8  E5:3 E5:3 D5:2 C5:4 /G5:4  D6:6 B5:2 G5:4 "
-    "/D6:4";
-const char* const BRIDGE_CALL =
-    "-:8 D5:2 F5:2 A5:4  -:8 E5:2 A5:2 C6:4  -:8 F5:2 A5:2 C6:4  -:4 /B5:4 G#5:8";
+const char* const HIGH_HOOK = "A5:3 A5:3 G5:2 E5:4 /A5:4  F5:3 F5:3 E5:2 /C6:8  E5:3 E5:3 D5:2 C5:4 /G5:4  D6:6 B5:2 G5:4 /D6:4";
+const char* const BRIDGE_CALL = "-:8 D5:2 F5:2 A5:4  -:8 E5:2 A5:2 C6:4  -:8 F5:2 A5:2 C6:4  -:4 /B5:4 G#5:8";
 // clang-format on
 
 MelodyStyle Style(int instrument, int volume, uint8_t vibrato = 0)
