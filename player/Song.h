@@ -129,6 +129,11 @@ struct Song {
     // row: the target of the last pattern-loop jump made in this pattern, 0
     // when there was none.
     int32_t loopJumpRow;
+    // Set by the loader when the file ended before all it announced: a pattern,
+    // a sample's data or whole instruments were cut short. The song still plays
+    // what the file holds; the tools say so.
+    uint8_t fileEndsEarly;
+    int16_t instrumentsMissing;  // instruments the file ended before or inside
 };
 
 struct Channel {

@@ -403,6 +403,7 @@ bool ReadInstruments(Song* song, SongInput* input)
                 return false;
     }
     // A file may end before its last instruments; they stay silent.
+    song->instrumentsMissing = int16_t(song->instrumentCount - i);
     if (i < song->instrumentCount)
         EmptyInstrumentAt(song->instruments[i]);
     for (int k = i + 1; k < song->instrumentCount; ++k)
@@ -444,7 +445,10 @@ bool ParseXm(Song* song, SongInput* input)
         if (!song->instruments)
             return false;
     }
-    return ReadInstruments(song, input);
+    if (!ReadInstruments(song, input))
+        return false;
+    song->fileEndsEarly = input->failed ? 1 : 0;
+    return true;
 }
 
 Song* LoadSong(const char* name, SampleDataCallback sampleDataCallback)

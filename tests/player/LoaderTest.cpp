@@ -636,20 +636,26 @@ TEST(Loader, AFileEndingEarlyKeepsWhatIsWhole)
                 ASSERT_TRUE(emptySinceHere ? empty : same) << "pattern " << p << " row " << r;
             }
         }
-        // Instruments the file ends before, or inside the headers of, are empty.
+        // Instruments the file ends before, or inside the headers of, are empty,
+        // and the song says how many and that the file ended early.
+        EXPECT_EQ(song->fileEndsEarly, size < bytes.size() ? 1 : 0);
+        int missingInstruments = 0;
         for (int i = 0; i < 3; ++i) {
             const Instrument& instrument = song->instruments[i];
             const XmLayout::InstrumentSpan& span = layout.instruments[size_t(i)];
             const size_t headersEnd = span.samples.empty() ? span.header + 29
                                                            : span.samples.back().header + 40;
             if (size < headersEnd) {
+                ++missingInstruments;
                 ASSERT_EQ(instrument.sampleCount, 0) << i;
                 ASSERT_EQ(instrument.samples[0], &EmptySample) << i;
             } else {
                 ASSERT_EQ(instrument.sampleCount, full->instruments[i].sampleCount) << i;
             }
         }
+        ASSERT_EQ(song->instrumentsMissing, missingInstruments);
     }
+    EXPECT_EQ(full->fileEndsEarly, 0);
 }
 TEST(Loader, EveryAllocationFailureIsRefusedWithoutLeaks)
 {

@@ -239,6 +239,16 @@ double ProcessorSecondsSince(std::clock_t start)
     return double(std::clock() - start) / CLOCKS_PER_SEC;
 }
 
+// What the summary line adds for a file that ends before all it announced.
+std::string EarlyEndNote(const Song& song)
+{
+    if (!song.fileEndsEarly)
+        return "";
+    if (song.instrumentsMissing > 0)
+        return " (file ends early: " + std::to_string(song.instrumentsMissing) + " instruments missing)";
+    return " (file ends early)";
+}
+
 // What the summary line says about the song's own length.
 std::string DescribeLength(const SongLength& length)
 {
@@ -423,10 +433,10 @@ int RunXm2Wav(int argc, const char* const* argv, FILE* out, FILE* err)
         if (rows)
             RemovePartialFile(options.rows);
     } else {
-        std::fprintf(err, "%s: %d channels, %d patterns, %d instruments; %s; %s rendered at %.0fx real time\n",
+        std::fprintf(err, "%s: %d channels, %d patterns, %d instruments; %s; %s rendered at %.0fx real time%s\n",
                      options.input, song->channelCount, song->patternSlots, song->instrumentCount,
                      DescribeLength(length).c_str(), FormatDuration(frames).c_str(),
-                     processor > 0.0 ? double(frames) / MixRate / processor : 0.0);
+                     processor > 0.0 ? double(frames) / MixRate / processor : 0.0, EarlyEndNote(*song).c_str());
     }
     FreeSong(song);
     return failure.path ? 1 : 0;

@@ -93,7 +93,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: not an XM module this player can play\n", path);
         return 1;
     }
-    const std::string name = ReadXmModuleName(path);
+    std::string name = ReadXmModuleName(path);
+    if (song->fileEndsEarly)  // it plays what the file holds; the status line says so
+        name += song->instrumentsMissing > 0
+                    ? " (file ends early: " + std::to_string(song->instrumentsMissing) + " instruments missing)"
+                    : std::string(" (file ends early)");
     // Measured before playback starts: the pass uses the player's tables.
     const SongLength length = FindSongLength(song, 0, SONG_LIMIT_SECONDS * MixRate);
     const int songMs = static_cast<int>(length.frames * 1000 / MixRate);

@@ -213,6 +213,18 @@ TEST(Xm2Wav, StreamsTheRenderedSamplesToAFileOrStandardOutput)
     const Outcome piped = Xm2Wav({xm, "-", "--seconds", "0.5"});
     EXPECT_EQ(piped.status, 0) << piped.err;
     EXPECT_TRUE(piped.out == std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(outcome.err.find("file ends early"), std::string::npos);
+
+    // A file cut inside its last sample still renders, and the summary says so.
+    std::vector<uint8_t> module = ReadWholeFile(xm);
+    module.pop_back();
+    FILE* cut = std::fopen(xm.c_str(), "wb");
+    ASSERT_NE(cut, nullptr);
+    std::fwrite(module.data(), 1, module.size(), cut);
+    std::fclose(cut);
+    const Outcome early = Xm2Wav({xm, wav, "--seconds", "0.1"});
+    EXPECT_EQ(early.status, 0) << early.err;
+    EXPECT_NE(early.err.find("real time (file ends early)\n"), std::string::npos) << early.err;
     std::remove(xm.c_str());
     std::remove(wav.c_str());
 }
