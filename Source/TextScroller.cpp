@@ -13,8 +13,6 @@
 namespace {
 
 const float LINE_DEPTH = 100.0f;
-const float GLYPH_DEVIATION = 0.001f;
-const float GLYPH_EXTRUSION = 0.4f;
 
 const D3DVERTEXELEMENT9 DECL_POS_NORMAL[] = {{0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT,
                                               D3DDECLUSAGE_POSITION, 0},

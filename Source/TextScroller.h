@@ -5,6 +5,9 @@
 
 const int GLYPH_COUNT = 96;
 const int TERMINATOR_GLYPH = 95;
+// D3DXCreateTextA's deviation and extrusion for every glyph.
+const float GLYPH_DEVIATION = 0.001f;
+const float GLYPH_EXTRUSION = 0.4f;
 
 // The characters of the scroller's glyphs, index 0 ... 94 (95 is the terminator).
 extern const unsigned char GLYPH_CHARACTERS[GLYPH_COUNT - 1];

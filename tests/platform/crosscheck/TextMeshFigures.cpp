@@ -28,7 +28,8 @@ void AddTextMeshFigures(CrossCheckDevice& device, FigureSheet& sheet)
         char key[32];
         std::snprintf(key, sizeof key, "glyph.%02x", static_cast<unsigned>(static_cast<unsigned char>(text[0])));
         ID3DXMesh* mesh = nullptr;
-        const HRESULT hr = D3DXCreateTextA(device.Device(), dc, text, 0.001f, 0.4f, &mesh, nullptr, &metrics);
+        const HRESULT hr = D3DXCreateTextA(device.Device(), dc, text, GLYPH_DEVIATION, GLYPH_EXTRUSION, &mesh, nullptr,
+                                           &metrics);
         sheet.AddText(std::string(key) + ".result", SUCCEEDED(hr) && mesh ? "mesh" : "no-mesh");
         sheet.AddFloats(std::string(key) + ".metrics", &metrics.gmfBlackBoxX, 6);
         if (mesh) {
