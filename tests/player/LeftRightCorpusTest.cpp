@@ -133,9 +133,14 @@ Rendered RenderFile(const std::string& path)
 TEST(LeftRightCorpus, BothSidesOfEveryListedModuleSoundAlike)
 {
     const std::string folder = CorpusFolder();
+    // A checkout without the corpus beside it cannot run this; one with the
+    // corpus must list its files.
+    if (!std::ifstream(folder + "/ompt_NoteOffFade.xm") && !std::ifstream(folder + "/lr-tests.txt"))
+        GTEST_SKIP() << "no XM corpus at " << folder
+                     << " (it lies beside the repository, in shared/xm-corpus)";
     const std::vector<std::string> files = ListedFiles(folder);
-    ASSERT_FALSE(files.empty()) << "no XM corpus list at " << folder
-                                << "/lr-tests.txt: the corpus must lie beside the repository";
+    ASSERT_FALSE(files.empty()) << "no list of left = right modules at " << folder
+                                << "/lr-tests.txt";
     int alike = 0;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
