@@ -5,6 +5,7 @@
 // framebuffer objects with Direct3D's conventions (upper-left origin, depth 0..1, pixel
 // centres at integers), and Present copies the back buffer to the window, scaled to fit.
 #include "DeviceChild.h"
+#include "LlvmpipeFenceGuard.h"
 #include "RefCounted.h"
 #include "StreamingBuffer.h"
 #include "effect/front/ShaderTranslator.h"
@@ -90,6 +91,7 @@ public:
 
     GLuint DepthBuffer() const { return m_depthBuffer; }
     bool IsCurrent() const;
+    const LlvmpipeFenceGuard& FenceGuard() const { return m_fenceGuard; }
 
 private:
     Device() = default;
@@ -132,6 +134,7 @@ private:
     UINT m_targetWidth = 0;
     UINT m_targetHeight = 0;
 
+    LlvmpipeFenceGuard m_fenceGuard;
     StreamingBuffer m_stream;
     GLint m_uniformAlignment = 256;
     std::unordered_map<std::string, GLuint> m_programs;

@@ -25,9 +25,11 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     // The bars only show when the picture leaves some of the window uncovered.
     if (w != windowWidth || h != windowHeight)
         glClearNamedFramebufferfv(0, GL_COLOR, 0, black);
+    m_fenceGuard.SceneEnds();
     // The back buffer's first row is its top; the window's first row is its bottom.
     glBlitNamedFramebuffer(m_backBufferFramebuffer, 0, 0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
                            w == width && h == height ? GL_NEAREST : GL_LINEAR);
+    m_fenceGuard.SceneEnds();
     SDL_GL_SwapWindow(m_window);
     return D3D_OK;
 }
@@ -73,6 +75,7 @@ HRESULT WINAPI Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDi
         return D3DERR_INVALIDCALL;
     const D3DSURFACE_DESC& d = destination->Desc();
     const size_t bytes = static_cast<size_t>(d.Width) * d.Height * 4;
+    m_fenceGuard.SceneEnds();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     // Both keep the top row first, so rows copy in order; B, G, R, A bytes are A8R8G8B8.

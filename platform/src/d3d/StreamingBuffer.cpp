@@ -1,7 +1,8 @@
 #include "StreamingBuffer.h"
 
-bool StreamingBuffer::Create(size_t size)
+bool StreamingBuffer::Create(size_t size, LlvmpipeFenceGuard* guard)
 {
+    m_guard = guard;
     m_size = size - size % SEGMENTS;
     const GLbitfield flags = GL_MAP_WRITE_BIT | GL_MAP_PERSISTENT_BIT | GL_MAP_COHERENT_BIT;
     glCreateBuffers(1, &m_buffer);
@@ -39,6 +40,8 @@ void* StreamingBuffer::Allocate(size_t size, size_t alignment, GLintptr& offset)
         // done with the next one before writing there.
         if (m_fences[m_segment])
             glDeleteSync(m_fences[m_segment]);
+        if (m_guard)
+            m_guard->SceneEnds();
         m_fences[m_segment] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
         m_segment = (m_segment + 1) % SEGMENTS;
         if (GLsync& next = m_fences[m_segment]) {
