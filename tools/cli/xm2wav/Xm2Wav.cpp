@@ -3,6 +3,7 @@
 #include "FileCallbacks.h"
 #include "Mixer.h"
 #include "OfflineRender.h"
+#include "ProgramInfo.h"
 #include "Sequencer.h"
 #include "SongLength.h"
 #include "Terminal.h"
@@ -366,9 +367,11 @@ bool WriteWavFile(const char* path, const std::vector<int16_t>& pcm)
 
 int RunXm2Wav(int argc, const char* const* argv, FILE* out, FILE* err)
 {
+    if (AnswerVersionOrHelp(argc, argv, "xm2wav", USAGE, out))
+        return 0;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fputs(USAGE, err);
+        PrintUsage(USAGE, err);
         return 1;
     }
     FILE* probe = std::fopen(options.input, "rb");
