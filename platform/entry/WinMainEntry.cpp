@@ -15,9 +15,10 @@
 int main(int argc, char** argv)
 {
     const char* const usage =
-        "usage: skelvane\n"
-        "  Plays the intro: a 3D picture with its own music. Escape, closing the\n"
-        "  window, leaving it, Ctrl-C or a kill ends it.\n";
+        "Usage: skelvane\n"
+        "Plays the intro: a 3D picture with its own music. Escape, closing the\n"
+        "window, leaving it, Ctrl-C or a kill ends it.\n"
+        "\n";
     if (AnswerVersionOrHelp(argc, argv, "skelvane", usage, stdout))
         return 0;
     std::string commandLine;

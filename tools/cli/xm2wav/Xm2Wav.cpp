@@ -38,9 +38,10 @@ const double PROGRESS_AFTER_SECONDS = 1.0;
 const double PROGRESS_INTERVAL_SECONDS = 0.1;
 
 const char* const USAGE =
-    "usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N] [--rows ROWS.csv] [--bench]\n"
-    "  Renders the song once: up to where it comes back to a row it has played\n"
-    "  (a song that never does stops after 30:00). OUT.wav may be - for standard output.\n"
+    "Usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N] [--rows ROWS.csv] [--bench]\n"
+    "Renders the song once: up to where it comes back to a row it has played\n"
+    "(a song that never does stops after 30:00). OUT.wav may be - for standard output.\n"
+    "\n"
     "  --seconds S  exactly S seconds (at most 21600), whatever the song does\n"
     "  --loops N    the song and then N more passes from the row it loops back to\n"
     "  --rows F     a CSV file with the frame, order, pattern and row of every row start\n"

@@ -52,10 +52,11 @@ void WatchForEnter()
 }
 
 const char* const USAGE =
-    "usage: xmplay INPUT.xm [--loop] [--seconds S]\n"
-    "  Plays the song once on the default audio device, up to where it comes back to\n"
-    "  a row it has played, showing the time against the song's length. Enter or\n"
-    "  Ctrl-C ends it early.\n"
+    "Usage: xmplay INPUT.xm [--loop] [--seconds S]\n"
+    "Plays the song once on the default audio device, up to where it comes back to\n"
+    "a row it has played, showing the time against the song's length. Enter or\n"
+    "Ctrl-C ends it early.\n"
+    "\n"
     "  --loop       plays on until Enter or Ctrl-C\n"
     "  --seconds S  stops after S seconds\n";
 
