@@ -44,6 +44,27 @@ void PaintGradientFill(Image& image, const Mask& coverage, float top, float bott
     }
 }
 
+void PaintChromeLetters(Image& image, const Mask& letters, const Mask& distance, float capTop,
+                        float baseline)
+{
+    PaintColour(image, DistanceBand(distance, 4.0f, 5.5f), Hex(0x6FE6FF), 0.9f);
+    PaintColour(image, DistanceBand(distance, -1.0f, 4.0f), Hex(0x0A0718));
+    const std::vector<GradientStop> chrome = {
+        {0.00f, Hex(0xFFFFFF)}, {0.22f, Hex(0xD8F6FF)},  {0.50f, Hex(0x47B4F2)},
+        {0.53f, Hex(0x123578)}, {0.535f, Hex(0x3A0E5E)}, {0.72f, Hex(0xB02A94)},
+        {0.90f, Hex(0xFF7CB8)}, {1.00f, Hex(0xFFD3E8)},
+    };
+    PaintGradientFill(image, letters, capTop, baseline, chrome);
+    const Mask bevel = BevelLight(distance, 3.0f, -0.3f, -1.0f);
+    for (size_t i = 0; i < image.pixel.size(); ++i) {
+        const float b = bevel.value[i] * letters.value[i];
+        if (b > 0.0f)
+            image.pixel[i] = Mix(image.pixel[i], Hex(0xFFFFFF), 0.7f * b);
+        else if (b < 0.0f)
+            image.pixel[i] = Mix(image.pixel[i], Hex(0x1A0630), -0.5f * b);
+    }
+}
+
 void AddSparkle(Image& image, float x, float y, float size, const Rgb& colour, float strength)
 {
     Mask rays(image.width, image.height);

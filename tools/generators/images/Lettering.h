@@ -14,5 +14,11 @@ Mask BevelLight(const Mask& distance, float rimWidth, float lightX, float lightY
 void PaintGradientFill(Image& image, const Mask& coverage, float top, float bottom,
                        const std::vector<GradientStop>& stops, float opacity = 1.0f);
 
+// The logo's chrome lettering: a thin cyan line around a dark outline, a fill from a
+// bright sky above a hard horizon to a sunset below it (capTop to baseline), and a
+// bevelled rim lit from above.
+void PaintChromeLetters(Image& image, const Mask& letters, const Mask& distance, float capTop,
+                        float baseline);
+
 // A four-pointed sparkle of light centred on (x, y).
 void AddSparkle(Image& image, float x, float y, float size, const Rgb& colour, float strength);

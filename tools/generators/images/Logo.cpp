@@ -76,27 +76,9 @@ void PaintTitle(Image& image, const Fonts& fonts)
     BlurMask(glow, 12.0f);
     AddLight(image, glow, Hex(0xFF3FA4), 0.55f);
 
-    // A thin cyan line around a dark outline.
-    PaintColour(image, DistanceBand(distance, 4.0f, 5.5f), Hex(0x6FE6FF), 0.9f);
-    PaintColour(image, DistanceBand(distance, -1.0f, 4.0f), Hex(0x0A0718));
-
-    // Chrome: a bright sky above a hard horizon, a sunset below it.
-    const std::vector<GradientStop> chrome = {
-        {0.00f, Hex(0xFFFFFF)}, {0.22f, Hex(0xD8F6FF)},  {0.50f, Hex(0x47B4F2)},
-        {0.53f, Hex(0x123578)}, {0.535f, Hex(0x3A0E5E)}, {0.72f, Hex(0xB02A94)},
-        {0.90f, Hex(0xFF7CB8)}, {1.00f, Hex(0xFFD3E8)},
-    };
-    PaintGradientFill(image, letters, capTop, baseline, chrome);
-
-    // Bevelled rim lit from above, and a white horizon line through the letters.
-    const Mask bevel = BevelLight(distance, 3.0f, -0.3f, -1.0f);
-    for (size_t i = 0; i < image.pixel.size(); ++i) {
-        const float b = bevel.value[i] * letters.value[i];
-        if (b > 0.0f)
-            image.pixel[i] = Mix(image.pixel[i], Hex(0xFFFFFF), 0.7f * b);
-        else if (b < 0.0f)
-            image.pixel[i] = Mix(image.pixel[i], Hex(0x1A0630), -0.5f * b);
-    }
+    // Chrome letters in a thin cyan line around a dark outline, and a white horizon
+    // line through them.
+    PaintChromeLetters(image, letters, distance, capTop, baseline);
     Mask horizon(LOGO_WIDTH, LOGO_HEIGHT);
     const float horizonY = capTop + 0.53f * (baseline - capTop);
     DrawLine(horizon, {0.0f, horizonY}, {float(LOGO_WIDTH), horizonY}, 1.2f);
