@@ -1,6 +1,7 @@
 #include "AudioOutput.h"
 
 #include "FileCallbacks.h"
+#include "MixingDriver.h"
 #include "OutputHook.h"
 #include "PlayState.h"
 #include "WaveOutDevice.h"
@@ -9,8 +10,6 @@ AudioOutput Output;
 
 namespace {
 
-const DWORD POLL_MS = 5;
-const DWORD STOP_POLL_MS = 10;
 const DWORD ENDLESS_LOOPS = 0xFFFFFFFFu;
 const uint64_t AUDIBLE_VALID = uint64_t(1) << 63;
 
@@ -103,8 +102,7 @@ bool StartPlayback(Song* song)
     device.write(Output.device, &header, sizeof(WAVEHDR));
 
     Output.stopRequested = false;
-    Output.thread = CreateThread(NULL, 0, &MixingThread, NULL, 0, NULL);
-    SetThreadPriority(Output.thread, THREAD_PRIORITY_TIME_CRITICAL);
+    StartMixing();
     return true;
 }
 
@@ -115,15 +113,7 @@ bool StopPlayback(Song* song)
     Output.stopRequested = true;
     while (Output.mixBusy)
         ;
-    if (Output.thread) {
-        while (!Output.threadDone)
-            Sleep(STOP_POLL_MS);
-        // threadDone is the thread's last word; wait for the return itself so no
-        // thread of a finished play is left running, and give the handle back.
-        WaitForSingleObject(Output.thread, INFINITE);
-        CloseHandle(Output.thread);
-        Output.thread = NULL;
-    }
+    StopMixing();
     if (Output.device) {
         const WaveOutDevice& device = CurrentWaveOutDevice();
         device.reset(Output.device);
@@ -137,24 +127,18 @@ bool StopPlayback(Song* song)
     return true;
 }
 
-DWORD WINAPI MixingThread(LPVOID)
+void ServiceAudioOutput()
 {
-    Output.threadDone = false;
-    while (!Output.stopRequested) {
-        uint64_t bytes;
-        if (ReadDeviceBytes(bytes)) {
-            const int32_t playing = PlayingBlock(bytes, RingFrames, BlockFrames);
-            while (PlayRing.nextBlock != playing) {
-                Output.mixBusy = true;
-                FillBlock();
-                Output.mixBusy = false;
-            }
-            Output.audible = PackPosition(PlayRing.positions[playing]);
-        }
-        Sleep(POLL_MS);
+    uint64_t bytes;
+    if (!Output.device || !PlayRing.currentSong || !ReadDeviceBytes(bytes))
+        return;
+    const int32_t playing = PlayingBlock(bytes, RingFrames, BlockFrames);
+    while (PlayRing.nextBlock != playing) {
+        Output.mixBusy = true;
+        FillBlock();
+        Output.mixBusy = false;
     }
-    Output.threadDone = true;
-    return 0;
+    Output.audible = PackPosition(PlayRing.positions[playing]);
 }
 
 bool GetAudiblePosition(BlockPosition* position)

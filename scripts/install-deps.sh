@@ -20,6 +20,9 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   sox
   help2man dpkg-dev file lintian
+  # The web flavour: Debian's emscripten 3.1.6 (its tools want NODE_PATH=/usr/share/nodejs;
+  # nothing from its ports, which download) and Chromium for the browser tests.
+  emscripten chromium
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "DrivenWaveOut.h"
+#include "AudioOutput.h"
 #include "WaveHeaderQueue.h"
 
 #include <chrono>
@@ -131,14 +132,27 @@ void RemoveDrivenWaveOut()
     UseWaveOutDevice(nullptr);
 }
 
+// Without a mixing thread the test is the host: it runs the service step itself.
+bool ServiceByHand(int steps)
+{
+    const int reads = s_device.positionReads + steps;
+    for (int step = 0; step < steps; ++step)
+        ServiceAudioOutput();
+    return s_device.positionReads == reads;
+}
+
 bool WaitForPolls(int count)
 {
+    if (!Output.thread)
+        return ServiceByHand(count);
     return WaitUntil(s_device.positionReads + count);
 }
 
 bool DriveTo(uint32_t positionBytes)
 {
     s_device.positionBytes = positionBytes;
+    if (!Output.thread)
+        return ServiceByHand(1);
     // A poll counts itself after reading, so the next count may belong to a read
     // of the old position; the one after it read the new position, and the third
     // can only come once that poll's fills are done.

@@ -36,7 +36,9 @@ DrivenWaveOut& InstallDrivenWaveOut();
 void RemoveDrivenWaveOut();
 
 // Sets the device position and waits until every fill the mixing thread does for
-// it has finished. False after 10 s.
+// it has finished. False after 10 s. Where no mixing thread runs (an output
+// serviced by its host), runs one service step instead.
 bool DriveTo(uint32_t positionBytes);
 // Waits until the mixing thread has polled `count` more times; false after 10 s.
+// Without a thread, runs `count` service steps; false if they did not all poll.
 bool WaitForPolls(int count);
