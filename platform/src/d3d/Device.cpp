@@ -74,10 +74,7 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
         return false;
     SDL_GL_SetSwapInterval(parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 
-    // Direct3D's clip volume and orientation: upper-left origin, depth 0..w.
-    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
     glDisable(GL_DITHER);
-    glDisable(GL_MULTISAMPLE);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &m_uniformAlignment);
@@ -85,23 +82,20 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
     glVertexAttrib4f(2, 1.0f, 1.0f, 1.0f, 1.0f);
     if (!m_stream.Create(STREAM_SIZE))
         return false;
-    glCreateProgramPipelines(1, &m_pipeline);
-    glBindProgramPipeline(m_pipeline);
 
     const UINT width = m_parameters.BackBufferWidth;
     const UINT height = m_parameters.BackBufferHeight;
     if (m_parameters.EnableAutoDepthStencil) {
-        glCreateRenderbuffers(1, &m_depthBuffer);
-        glNamedRenderbufferStorage(m_depthBuffer, GL_DEPTH_COMPONENT16, static_cast<GLsizei>(width),
-                                   static_cast<GLsizei>(height));
+        glGenRenderbuffers(1, &m_depthBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_depthBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, static_cast<GLsizei>(width),
+                              static_cast<GLsizei>(height));
     }
-    glCreateTextures(GL_TEXTURE_2D, 1, &m_backBufferTexture);
-    glTextureStorage2D(m_backBufferTexture, 1, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    glCreateFramebuffers(1, &m_backBufferFramebuffer);
-    glNamedFramebufferTexture(m_backBufferFramebuffer, GL_COLOR_ATTACHMENT0, m_backBufferTexture, 0);
-    if (m_depthBuffer)
-        glNamedFramebufferRenderbuffer(m_backBufferFramebuffer, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_depthBuffer);
-    if (glCheckNamedFramebufferStatus(m_backBufferFramebuffer, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    glGenTextures(1, &m_backBufferTexture);
+    glBindTexture(GL_TEXTURE_2D, m_backBufferTexture);
+    glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    m_backBufferFramebuffer = CreateTargetFramebuffer(m_backBufferTexture, m_depthBuffer);
+    if (!m_backBufferFramebuffer)
         return false;
 
     D3DSURFACE_DESC desc = {};
@@ -118,9 +112,9 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
         SetDefaultSamplerStates(s.states);
     m_backBuffer->AddRef();
     m_renderTarget = m_backBuffer;
-    glBindFramebuffer(GL_FRAMEBUFFER, m_backBufferFramebuffer);
+    BindRenderTarget();
     UseFramebufferSize(width, height);
-    glClearNamedFramebufferfv(m_backBufferFramebuffer, GL_COLOR, 0, std::array<float, 4>{0, 0, 0, 1}.data());
+    glClearBufferfv(GL_COLOR, 0, std::array<float, 4>{0, 0, 0, 1}.data());
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -152,12 +146,12 @@ Device::~Device()
     }
     m_children.clear();
     if (m_context) {
-        for (const auto& p : m_programs)
-            glDeleteProgram(p.second);
+        for (const auto& p : m_linkedPrograms)
+            glDeleteProgram(p.second.program);
+        for (const auto& s : m_shaders)
+            glDeleteShader(s.second);
         for (const auto& s : m_samplerObjects)
             glDeleteSamplers(1, &s.second);
-        if (m_pipeline)
-            glDeleteProgramPipelines(1, &m_pipeline);
         m_stream.Destroy();
         if (m_backBufferFramebuffer)
             glDeleteFramebuffers(1, &m_backBufferFramebuffer);
@@ -201,6 +195,11 @@ void Device::StoreCompiledEffect(const std::string& key, std::shared_ptr<Compile
     m_compiledEffects[key] = std::move(effect);
 }
 
+void Device::BindRenderTarget()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, m_renderTarget->Framebuffer());
+}
+
 void Device::UseFramebufferSize(UINT width, UINT height)
 {
     // Setting a render target resets the viewport to the whole target, as in Direct3D.
@@ -235,6 +234,8 @@ HRESULT WINAPI Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD
     if (Levels == 0)
         return D3DERR_INVALIDCALL;
     Texture* t = Texture::Create(this, Width, Height, Levels, Usage, Format, Pool, m_depthBuffer);
+    if (renderTarget)
+        BindRenderTarget();
     if (!t)
         return D3DERR_OUTOFVIDEOMEMORY;
     *ppTexture = t;
@@ -282,7 +283,7 @@ HRESULT WINAPI Device::SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface
     if (m_renderTarget)
         m_renderTarget->Release();
     m_renderTarget = surface;
-    glBindFramebuffer(GL_FRAMEBUFFER, surface->Framebuffer());
+    BindRenderTarget();
     UseFramebufferSize(surface->Desc().Width, surface->Desc().Height);
     return D3D_OK;
 }
@@ -320,8 +321,7 @@ HRESULT WINAPI Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3
     if ((Flags & D3DCLEAR_STENCIL) || ((Flags & D3DCLEAR_ZBUFFER) && !m_depthBuffer) ||
         (Flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) || (Count > 0 && !pRects))
         return D3DERR_INVALIDCALL;
-    const GLuint framebuffer = m_renderTarget->Framebuffer();
-    // A clear ignores the write masks of drawing.
+    // The render target's framebuffer is the bound one. A clear ignores the write masks of drawing.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     m_renderStatesDirty = true;
@@ -340,9 +340,9 @@ HRESULT WINAPI Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3
             glScissor(x1, y1, x2 - x1, y2 - y1);
         }
         if (Flags & D3DCLEAR_TARGET)
-            glClearNamedFramebufferfv(framebuffer, GL_COLOR, 0, colour);
+            glClearBufferfv(GL_COLOR, 0, colour);
         if (Flags & D3DCLEAR_ZBUFFER)
-            glClearNamedFramebufferfv(framebuffer, GL_DEPTH, 0, &depth);
+            glClearBufferfv(GL_DEPTH, 0, &depth);
     }
     glDisable(GL_SCISSOR_TEST);
     return D3D_OK;
