@@ -1,5 +1,7 @@
 #include "Device.h"
 
+#include "DeviceContext.h"
+
 #include "heap/AllocatorTuning.h"
 
 #include "Surface.h"
@@ -69,10 +71,9 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
     m_parameters = parameters;
     if (!parameters.Windowed && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
         return false;
-    m_context = SDL_GL_CreateContext(window);
-    if (!m_context || SDL_GL_MakeCurrent(window, m_context) != 0 || epoxy_gl_version() < 45)
+    m_context = CreateDeviceContext(window, parameters.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
+    if (!m_context)
         return false;
-    SDL_GL_SetSwapInterval(parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 
     glDisable(GL_DITHER);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -121,7 +122,7 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
 Device::~Device()
 {
     if (m_context)
-        SDL_GL_MakeCurrent(m_window, m_context);
+        MakeDeviceContextCurrent(m_window, m_context);
     if (m_renderTarget)
         m_renderTarget->Release();
     m_renderTarget = nullptr;
@@ -159,8 +160,7 @@ Device::~Device()
             glDeleteTextures(1, &m_backBufferTexture);
         if (m_depthBuffer)
             glDeleteRenderbuffers(1, &m_depthBuffer);
-        SDL_GL_MakeCurrent(m_window, nullptr);
-        SDL_GL_DeleteContext(m_context);
+        DestroyDeviceContext(m_window, m_context);
     }
     if (m_window && !m_parameters.Windowed)
         SDL_SetWindowFullscreen(m_window, 0);
@@ -169,7 +169,7 @@ Device::~Device()
 
 bool Device::IsCurrent() const
 {
-    return m_context && SDL_GL_GetCurrentContext() == m_context;
+    return IsDeviceContextCurrent(m_context);
 }
 
 void Device::AddChild(DeviceChild* child)

@@ -1,17 +1,10 @@
 #include "Device.h"
 
 #include "Surface.h"
-#include "win/ShownWindowSize.h"
+#include "DeviceContext.h"
 
 #include <algorithm>
 #include <utility>
-
-namespace {
-
-// The framebuffer GL shows in the window.
-const GLuint WINDOW_FRAMEBUFFER = 0;
-
-}  // namespace
 
 HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 {
@@ -30,7 +23,7 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     m_renderStatesDirty = true;
-    glBindFramebuffer(GL_FRAMEBUFFER, WINDOW_FRAMEBUFFER);
+    glBindFramebuffer(GL_FRAMEBUFFER, WindowFramebuffer());
     // The bars only show when the picture leaves some of the window uncovered.
     if (w != windowWidth || h != windowHeight)
         glClearBufferfv(GL_COLOR, 0, black);
@@ -38,7 +31,7 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_backBufferFramebuffer);
     glBlitFramebuffer(0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
                       w == width && h == height ? GL_NEAREST : GL_LINEAR);
-    SDL_GL_SwapWindow(m_window);
+    ShowWindowFramebuffer(m_window);
     BindRenderTarget();
     return D3D_OK;
 }

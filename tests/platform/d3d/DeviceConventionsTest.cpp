@@ -2,8 +2,11 @@
 #include "DeviceEffects.h"
 #include "DeviceFixture.h"
 
+#include <epoxy/gl.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -54,6 +57,25 @@ TEST_F(DeviceTest, CreatesTheIntrosFullScreenDevice)
     EXPECT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 0.0f, 0), D3D_OK);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     EXPECT_EQ(Pixel(ReadBackBuffer(), 1023, 767), 0xFF102030u);
+}
+
+TEST_F(DeviceTest, DrawsThroughAnOpenGlEs3ContextThatRefusesDesktopGl)
+{
+    REQUIRE_DISPLAY();
+    ASSERT_TRUE(CreateDevice(false, 64, 64));
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(std::string(version).rfind("OpenGL ES 3.", 0), 0u) << version;
+    EXPECT_FALSE(epoxy_is_desktop_gl());
+    // The driver itself keeps the device to the subset: desktop GLSL does not compile.
+    const GLuint shader = glCreateShader(GL_VERTEX_SHADER);
+    const char* desktop = "#version 450\nvoid main() { gl_Position = vec4(0.0); }\n";
+    glShaderSource(shader, 1, &desktop, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_TRUE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    glDeleteShader(shader);
+    EXPECT_EQ(compiled, GL_FALSE);
 }
 
 TEST_F(DeviceTest, ClearFillsTheTargetWhateverTheWriteStates)
