@@ -16,6 +16,29 @@ if(NOT TARGET skv_guarded)
   add_custom_target(skv_guarded)
 endif()
 
+# Under wine every test runs in the build's own prefix (build/windows/wineprefix), which
+# one set-up test makes before any of them starts: wine programs started side by side on
+# a missing prefix each set about making it, and all but one of them fail. Nothing of the
+# user's (~/.wine) is read or written.
+function(skv_run_in_wine_prefix test)
+  if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    return()
+  endif()
+  set(prefix ${CMAKE_BINARY_DIR}/wineprefix)
+  get_property(defined GLOBAL PROPERTY SKV_WINE_PREFIX_DEFINED)
+  if(NOT defined)
+    set_property(GLOBAL PROPERTY SKV_WINE_PREFIX_DEFINED TRUE)
+    find_program(WINESERVER_PROGRAM wineserver REQUIRED)
+    add_test(NAME wine_prefix
+             COMMAND ${CMAKE_COMMAND} -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+                     -DWINESERVER=${WINESERVER_PROGRAM} -DPREFIX=${prefix}
+                     -P ${PROJECT_SOURCE_DIR}/cmake/SkvWinePrefix.cmake)
+    set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 600)
+  endif()
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "WINEPREFIX=${prefix}")
+  set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+endfunction()
+
 function(skv_add_test_binary name)
   cmake_parse_arguments(ARG "GUARDED;LINUX_ONLY;SERIAL;ONE_PROCESS" "TIMEOUT" "SOURCES;LIBRARIES;INCLUDES" ${ARGN})
   if(SKELVANE_SANITIZER AND NOT ARG_GUARDED)
@@ -40,6 +63,7 @@ function(skv_add_test_binary name)
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name}_windows COMMAND ${name})
     set_tests_properties(${name}_windows PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    skv_run_in_wine_prefix(${name}_windows)
   else()
     set(serial FALSE)
     if(ARG_SERIAL)

@@ -19,6 +19,7 @@ packages=(
   googletest libsquish-dev libpng-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   sox
+  help2man dpkg-dev file lintian
 )
 
 missing=()

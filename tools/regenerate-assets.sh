@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Rebuilds the generated assets in Data/ from the generators in tools/generators/:
-# the pictures (with their previews), the cube mesh, the scroll text, the
-# music and the effect files translated for the Linux stand-in. The generators are deterministic, so an unchanged tree rebuilds
-# every file byte for byte.
+# the pictures (with their previews), the installed intro's menu icon, the
+# cube mesh, the scroll text, the music and the effect files translated for the
+# Linux stand-in. The generators are deterministic, so an unchanged tree
+# rebuilds every file byte for byte.
 #   tools/regenerate-assets.sh [output folder]   (default: Data/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

@@ -10,6 +10,7 @@
 #include "win/PlatformWindow.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -79,6 +80,8 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &m_uniformAlignment);
+    m_fenceGuard.Enable(LlvmpipeFenceGuard::NeededFor(reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+                                                      std::getenv(LlvmpipeFenceGuard::SETTING)));
     // A pre-transformed vertex without a colour is white, as Direct3D's default diffuse.
     glVertexAttrib4f(2, 1.0f, 1.0f, 1.0f, 1.0f);
     if (!m_stream.Create(STREAM_SIZE))
@@ -153,6 +156,7 @@ Device::~Device()
             glDeleteShader(s.second);
         for (const auto& s : m_samplerObjects)
             glDeleteSamplers(1, &s.second);
+        m_fenceGuard.Release();
         m_stream.Destroy();
         if (m_backBufferFramebuffer)
             glDeleteFramebuffers(1, &m_backBufferFramebuffer);
@@ -283,6 +287,7 @@ HRESULT WINAPI Device::SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface
     if (m_renderTarget)
         m_renderTarget->Release();
     m_renderTarget = surface;
+    m_fenceGuard.SceneEnds();
     BindRenderTarget();
     UseFramebufferSize(surface->Desc().Width, surface->Desc().Height);
     return D3D_OK;

@@ -6,6 +6,7 @@
 // first, depth 0..1, pixel centres at integers; its vertex programs turn Direct3D's clip
 // volume into GL's), and Present copies the back buffer to the window, scaled to fit.
 #include "DeviceChild.h"
+#include "LlvmpipeFenceGuard.h"
 #include "RefCounted.h"
 #include "StreamingBuffer.h"
 #include "effect/front/ShaderTranslator.h"
@@ -98,6 +99,7 @@ public:
 
     GLuint DepthBuffer() const { return m_depthBuffer; }
     bool IsCurrent() const;
+    const LlvmpipeFenceGuard& FenceGuard() const { return m_fenceGuard; }
 
 private:
     Device() = default;
@@ -146,6 +148,7 @@ private:
     UINT m_targetWidth = 0;
     UINT m_targetHeight = 0;
 
+    LlvmpipeFenceGuard m_fenceGuard;
     StreamingBuffer m_stream;
     GLint m_uniformAlignment = 256;
     // Each stage's parameters as last set, and whether the stream holds them.

@@ -27,10 +27,12 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     // The bars only show when the picture leaves some of the window uncovered.
     if (w != windowWidth || h != windowHeight)
         glClearBufferfv(GL_COLOR, 0, black);
+    m_fenceGuard.SceneEnds();
     // The back buffer's first row is its top; the window's first row is its bottom.
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_backBufferFramebuffer);
     glBlitFramebuffer(0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
                       w == width && h == height ? GL_NEAREST : GL_LINEAR);
+    m_fenceGuard.SceneEnds();
     ShowWindowFramebuffer(m_window);
     BindRenderTarget();
     return D3D_OK;
@@ -77,6 +79,7 @@ HRESULT WINAPI Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDi
         return D3DERR_INVALIDCALL;
     const D3DSURFACE_DESC& d = destination->Desc();
     const size_t bytes = static_cast<size_t>(d.Width) * d.Height * 4;
+    m_fenceGuard.SceneEnds();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     // Both keep the top row first, so rows copy in order; GL gives R, G, B, A bytes, and

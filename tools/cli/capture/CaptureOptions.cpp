@@ -9,8 +9,7 @@
 #include <cstring>
 
 const char* const CAPTURE_USAGE =
-    "usage: skelvane-capture --at T1,T2,... --out DIR [--frame-ms MS] [--bench SECONDS]\n"
-    "                        [--audio FILE.wav [--audio-seconds S]] [--progress]\n"
+    "Usage: skelvane-capture --at T1,T2,... --out DIR [OPTION]...\n"
     "  --at        demo times in seconds; each frame is written as DIR/frame-T.png\n"
     "  --out       the folder for the frames (made when missing)\n"
     "  --frame-ms  the fixed frame time the timeline runs on (default 16)\n"

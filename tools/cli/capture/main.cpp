@@ -1,5 +1,6 @@
 #include "CaptureOptions.h"
 #include "CaptureSession.h"
+#include "ProgramInfo.h"
 #if SKV_CAPTURE_VIDEO
 #include "VideoCapture.h"
 #endif
@@ -7,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 // skelvane-capture: renders the intro on a fixed frame time and writes frames,
@@ -16,9 +16,12 @@
 int main(int argc, char** argv)
 {
     const auto started = std::chrono::steady_clock::now();
-    if (argc == 1 || (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))) {
-        std::fprintf(argc == 1 ? stderr : stdout, "%s%s", CAPTURE_USAGE, VIDEO_USAGE);
-        return argc == 1 ? 1 : 0;
+    const std::string usage = std::string(CAPTURE_USAGE) + VIDEO_USAGE;
+    if (AnswerVersionOrHelp(argc, argv, "skelvane-capture", usage.c_str(), stdout))
+        return 0;
+    if (argc == 1) {
+        PrintUsage(usage.c_str(), stderr);
+        return 1;
     }
     CaptureOptions options;
     std::string error;

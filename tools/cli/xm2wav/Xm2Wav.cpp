@@ -3,6 +3,7 @@
 #include "FileCallbacks.h"
 #include "Mixer.h"
 #include "OfflineRender.h"
+#include "ProgramInfo.h"
 #include "Sequencer.h"
 #include "SongLength.h"
 #include "Terminal.h"
@@ -37,9 +38,10 @@ const double PROGRESS_AFTER_SECONDS = 1.0;
 const double PROGRESS_INTERVAL_SECONDS = 0.1;
 
 const char* const USAGE =
-    "usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N] [--rows ROWS.csv] [--bench]\n"
-    "  Renders the song once: up to where it comes back to a row it has played\n"
-    "  (a song that never does stops after 30:00). OUT.wav may be - for standard output.\n"
+    "Usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N] [--rows ROWS.csv] [--bench]\n"
+    "Renders the song once: up to where it comes back to a row it has played\n"
+    "(a song that never does stops after 30:00). OUT.wav may be - for standard output.\n"
+    "\n"
     "  --seconds S  exactly S seconds (at most 21600), whatever the song does\n"
     "  --loops N    the song and then N more passes from the row it loops back to\n"
     "  --rows F     a CSV file with the frame, order, pattern and row of every row start\n"
@@ -366,9 +368,11 @@ bool WriteWavFile(const char* path, const std::vector<int16_t>& pcm)
 
 int RunXm2Wav(int argc, const char* const* argv, FILE* out, FILE* err)
 {
+    if (AnswerVersionOrHelp(argc, argv, "xm2wav", USAGE, out))
+        return 0;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fputs(USAGE, err);
+        PrintUsage(USAGE, err);
         return 1;
     }
     FILE* probe = std::fopen(options.input, "rb");

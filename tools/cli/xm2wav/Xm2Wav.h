@@ -21,6 +21,6 @@ void MakeWavHeader(uint8_t header[44], int64_t frames);
 bool WriteWavFile(const char* path, const std::vector<int16_t>& pcm);
 
 // The whole tool. Messages and the summary line go to err; the WAV data goes
-// to out when OUT.wav is "-", and otherwise the bench figures do. Returns the
-// exit status.
+// to out when OUT.wav is "-", and otherwise the bench figures do, as do the
+// answers to --help and --version. Returns the exit status.
 int RunXm2Wav(int argc, const char* const* argv, FILE* out, FILE* err);

@@ -10,6 +10,7 @@
 #include "AudioOutput.h"
 #include "FileInput.h"
 #include "Player.h"
+#include "ProgramInfo.h"
 #include "StatusLine.h"
 
 #include <atomic>
@@ -50,9 +51,18 @@ void WatchForEnter()
     }
 }
 
-int Usage(const char* program)
+const char* const USAGE =
+    "Usage: xmplay INPUT.xm [--loop] [--seconds S]\n"
+    "Plays the song once on the default audio device, up to where it comes back to\n"
+    "a row it has played, showing the time against the song's length. Enter or\n"
+    "Ctrl-C ends it early.\n"
+    "\n"
+    "  --loop       plays on until Enter or Ctrl-C\n"
+    "  --seconds S  stops after S seconds\n";
+
+int Usage()
 {
-    std::fprintf(stderr, "usage: %s INPUT.xm [--loop] [--seconds S]\n", program);
+    PrintUsage(USAGE, stderr);
     return 1;
 }
 
@@ -60,6 +70,8 @@ int Usage(const char* program)
 
 int main(int argc, char** argv)
 {
+    if (AnswerVersionOrHelp(argc, argv, "xmplay", USAGE, stdout))
+        return 0;
     const char* path = nullptr;
     double seconds = -1.0;
     bool loop = false;
@@ -70,15 +82,15 @@ int main(int argc, char** argv)
             char* end = nullptr;
             seconds = std::strtod(argv[++i], &end);
             if (!end || *end || !(seconds >= 0.0))
-                return Usage(argv[0]);
+                return Usage();
         } else if (!path && argv[i][0] != '-') {
             path = argv[i];
         } else {
-            return Usage(argv[0]);
+            return Usage();
         }
     }
     if (!path)
-        return Usage(argv[0]);
+        return Usage();
 
     FILE* probe = std::fopen(path, "rb");
     if (!probe) {

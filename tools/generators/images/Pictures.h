@@ -3,7 +3,8 @@
 #include "FontText.h"
 #include "Raster.h"
 
-// The three pictures of the intro, painted at their final sizes.
+// The three pictures of the intro, painted at their final sizes, and the
+// installed program's icon.
 
 const int SCREEN_WIDTH = 1024;
 const int SCREEN_HEIGHT = 768;
@@ -12,6 +13,8 @@ const int LOGO_HEIGHT = 192;
 // Where the intro draws the logo over the finished frame.
 const int LOGO_LEFT = 219;
 const int LOGO_TOP = 32;
+// The icon's width and height: the largest size desktops show in a menu.
+const int ICON_SIZE = 256;
 
 struct Fonts {
     FontFace heavy;   // the big lettering
@@ -35,3 +38,7 @@ Image BlurredBackdrop(const Image& background);
 
 // The title card shown (fading in from white and back) before the main part.
 Image PaintTitleCard(const Fonts& fonts);
+
+// The icon of the installed intro's menu entry: the striped sun and the horizon
+// from the backdrop under a chrome letter like the logo's.
+Image PaintIcon(const Image& background, const Fonts& fonts);

@@ -1,6 +1,7 @@
 // Paints the intro's three pictures and writes them as DDS files with PNG
 // previews: gen_images <Data folder>. Writes logo.dds, background.dds and
-// title.dds into the folder and their previews into its preview/ subfolder.
+// title.dds into the folder and their previews into its preview/ subfolder,
+// and the installed intro's icon as skelvane.png.
 #include "ImageFiles.h"
 #include "Pictures.h"
 
@@ -76,6 +77,9 @@ int main(int argc, char** argv)
         return 1;
 
     if (!SaveDxt1(folder, "title", PaintTitleCard(fonts), 3u))
+        return 1;
+
+    if (!Save(folder + "/skelvane.png", EncodePng(Quantise(PaintIcon(background, fonts), 5u))))
         return 1;
 
     // A rough sketch of the main part's framing (blurred backdrop under the

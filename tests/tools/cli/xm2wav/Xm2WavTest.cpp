@@ -166,7 +166,7 @@ TEST(Xm2Wav, RefusesABadCommandLine)
     EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--loops", "2x"}).status, 1);
     EXPECT_EQ(Xm2Wav({"a.xm", "b.wav", "--loud"}).status, 1);
     const std::string help = Xm2Wav({}).err;
-    EXPECT_EQ(help.find("usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N]"), 0u) << help;
+    EXPECT_EQ(help.find("Usage: xm2wav IN.xm OUT.wav [--seconds S] [--loops N]"), 0u) << help;
     EXPECT_NE(help.find("stops after 30:00"), std::string::npos) << help;
 }
 
