@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-#include <cstring>
-
 namespace {
 
 GLenum BlendFactor(DWORD blend)
