@@ -70,3 +70,9 @@ TEST_F(Regenerate, MusicRebuildsByteForByte)
     Run(std::string("'") + GEN_MUSIC + "' '" + m_folder + "/music.xm'");
     ExpectSameAsCommitted("music.xm");
 }
+
+TEST_F(Regenerate, TranslatedEffectsRebuildByteForByte)
+{
+    Run(std::string("'") + GEN_EFFECTS + "' '" + m_folder + "/effects.store' '" + SKV_DATA_DIR + "'/*.fx > /dev/null");
+    ExpectSameAsCommitted("effects.store");
+}

@@ -1,5 +1,7 @@
 #include "Device.h"
 
+#include "DeviceContext.h"
+
 #include "heap/AllocatorTuning.h"
 
 #include "Surface.h"
@@ -70,15 +72,11 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
     m_parameters = parameters;
     if (!parameters.Windowed && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
         return false;
-    m_context = SDL_GL_CreateContext(window);
-    if (!m_context || SDL_GL_MakeCurrent(window, m_context) != 0 || epoxy_gl_version() < 45)
+    m_context = CreateDeviceContext(window, parameters.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE);
+    if (!m_context)
         return false;
-    SDL_GL_SetSwapInterval(parameters.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 
-    // Direct3D's clip volume and orientation: upper-left origin, depth 0..w.
-    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
     glDisable(GL_DITHER);
-    glDisable(GL_MULTISAMPLE);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &m_uniformAlignment);
@@ -86,25 +84,22 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
                                                       std::getenv(LlvmpipeFenceGuard::SETTING)));
     // A pre-transformed vertex without a colour is white, as Direct3D's default diffuse.
     glVertexAttrib4f(2, 1.0f, 1.0f, 1.0f, 1.0f);
-    if (!m_stream.Create(STREAM_SIZE, &m_fenceGuard))
+    if (!m_stream.Create(STREAM_SIZE))
         return false;
-    glCreateProgramPipelines(1, &m_pipeline);
-    glBindProgramPipeline(m_pipeline);
 
     const UINT width = m_parameters.BackBufferWidth;
     const UINT height = m_parameters.BackBufferHeight;
     if (m_parameters.EnableAutoDepthStencil) {
-        glCreateRenderbuffers(1, &m_depthBuffer);
-        glNamedRenderbufferStorage(m_depthBuffer, GL_DEPTH_COMPONENT16, static_cast<GLsizei>(width),
-                                   static_cast<GLsizei>(height));
+        glGenRenderbuffers(1, &m_depthBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_depthBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, static_cast<GLsizei>(width),
+                              static_cast<GLsizei>(height));
     }
-    glCreateTextures(GL_TEXTURE_2D, 1, &m_backBufferTexture);
-    glTextureStorage2D(m_backBufferTexture, 1, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
-    glCreateFramebuffers(1, &m_backBufferFramebuffer);
-    glNamedFramebufferTexture(m_backBufferFramebuffer, GL_COLOR_ATTACHMENT0, m_backBufferTexture, 0);
-    if (m_depthBuffer)
-        glNamedFramebufferRenderbuffer(m_backBufferFramebuffer, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_depthBuffer);
-    if (glCheckNamedFramebufferStatus(m_backBufferFramebuffer, GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    glGenTextures(1, &m_backBufferTexture);
+    glBindTexture(GL_TEXTURE_2D, m_backBufferTexture);
+    glTexStorage2D(GL_TEXTURE_2D, 1, GL_RGBA8, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+    m_backBufferFramebuffer = CreateTargetFramebuffer(m_backBufferTexture, m_depthBuffer);
+    if (!m_backBufferFramebuffer)
         return false;
 
     D3DSURFACE_DESC desc = {};
@@ -121,16 +116,16 @@ bool Device::Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& paramet
         SetDefaultSamplerStates(s.states);
     m_backBuffer->AddRef();
     m_renderTarget = m_backBuffer;
-    glBindFramebuffer(GL_FRAMEBUFFER, m_backBufferFramebuffer);
+    BindRenderTarget();
     UseFramebufferSize(width, height);
-    glClearNamedFramebufferfv(m_backBufferFramebuffer, GL_COLOR, 0, std::array<float, 4>{0, 0, 0, 1}.data());
+    glClearBufferfv(GL_COLOR, 0, std::array<float, 4>{0, 0, 0, 1}.data());
     return glGetError() == GL_NO_ERROR;
 }
 
 Device::~Device()
 {
     if (m_context)
-        SDL_GL_MakeCurrent(m_window, m_context);
+        MakeDeviceContextCurrent(m_window, m_context);
     if (m_renderTarget)
         m_renderTarget->Release();
     m_renderTarget = nullptr;
@@ -155,12 +150,12 @@ Device::~Device()
     }
     m_children.clear();
     if (m_context) {
-        for (const auto& p : m_programs)
-            glDeleteProgram(p.second);
+        for (const auto& p : m_linkedPrograms)
+            glDeleteProgram(p.second.program);
+        for (const auto& s : m_shaders)
+            glDeleteShader(s.second);
         for (const auto& s : m_samplerObjects)
             glDeleteSamplers(1, &s.second);
-        if (m_pipeline)
-            glDeleteProgramPipelines(1, &m_pipeline);
         m_fenceGuard.Release();
         m_stream.Destroy();
         if (m_backBufferFramebuffer)
@@ -169,8 +164,7 @@ Device::~Device()
             glDeleteTextures(1, &m_backBufferTexture);
         if (m_depthBuffer)
             glDeleteRenderbuffers(1, &m_depthBuffer);
-        SDL_GL_MakeCurrent(m_window, nullptr);
-        SDL_GL_DeleteContext(m_context);
+        DestroyDeviceContext(m_window, m_context);
     }
     if (m_window && !m_parameters.Windowed)
         SDL_SetWindowFullscreen(m_window, 0);
@@ -179,7 +173,7 @@ Device::~Device()
 
 bool Device::IsCurrent() const
 {
-    return m_context && SDL_GL_GetCurrentContext() == m_context;
+    return IsDeviceContextCurrent(m_context);
 }
 
 void Device::AddChild(DeviceChild* child)
@@ -203,6 +197,11 @@ std::shared_ptr<CompiledEffect> Device::FindCompiledEffect(const std::string& ke
 void Device::StoreCompiledEffect(const std::string& key, std::shared_ptr<CompiledEffect> effect)
 {
     m_compiledEffects[key] = std::move(effect);
+}
+
+void Device::BindRenderTarget()
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, m_renderTarget->Framebuffer());
 }
 
 void Device::UseFramebufferSize(UINT width, UINT height)
@@ -239,6 +238,8 @@ HRESULT WINAPI Device::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD
     if (Levels == 0)
         return D3DERR_INVALIDCALL;
     Texture* t = Texture::Create(this, Width, Height, Levels, Usage, Format, Pool, m_depthBuffer);
+    if (renderTarget)
+        BindRenderTarget();
     if (!t)
         return D3DERR_OUTOFVIDEOMEMORY;
     *ppTexture = t;
@@ -287,7 +288,7 @@ HRESULT WINAPI Device::SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface
         m_renderTarget->Release();
     m_renderTarget = surface;
     m_fenceGuard.SceneEnds();
-    glBindFramebuffer(GL_FRAMEBUFFER, surface->Framebuffer());
+    BindRenderTarget();
     UseFramebufferSize(surface->Desc().Width, surface->Desc().Height);
     return D3D_OK;
 }
@@ -325,8 +326,7 @@ HRESULT WINAPI Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3
     if ((Flags & D3DCLEAR_STENCIL) || ((Flags & D3DCLEAR_ZBUFFER) && !m_depthBuffer) ||
         (Flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) || (Count > 0 && !pRects))
         return D3DERR_INVALIDCALL;
-    const GLuint framebuffer = m_renderTarget->Framebuffer();
-    // A clear ignores the write masks of drawing.
+    // The render target's framebuffer is the bound one. A clear ignores the write masks of drawing.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     m_renderStatesDirty = true;
@@ -345,9 +345,9 @@ HRESULT WINAPI Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3
             glScissor(x1, y1, x2 - x1, y2 - y1);
         }
         if (Flags & D3DCLEAR_TARGET)
-            glClearNamedFramebufferfv(framebuffer, GL_COLOR, 0, colour);
+            glClearBufferfv(GL_COLOR, 0, colour);
         if (Flags & D3DCLEAR_ZBUFFER)
-            glClearNamedFramebufferfv(framebuffer, GL_DEPTH, 0, &depth);
+            glClearBufferfv(GL_DEPTH, 0, &depth);
     }
     glDisable(GL_SCISSOR_TEST);
     return D3D_OK;

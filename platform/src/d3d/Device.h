@@ -1,9 +1,10 @@
 #pragma once
 
-// The Direct3D 9 device over an OpenGL 4.5 core context. It keeps a shadow copy of the
-// Direct3D state and applies it to GL before each draw; everything it draws goes into
-// framebuffer objects with Direct3D's conventions (upper-left origin, depth 0..1, pixel
-// centres at integers), and Present copies the back buffer to the window, scaled to fit.
+// The Direct3D 9 device over the part of OpenGL that OpenGL ES 3.0 and WebGL 2 share. It
+// keeps a shadow copy of the Direct3D state and applies it to GL before each draw;
+// everything it draws goes into framebuffer objects with Direct3D's conventions (top row
+// first, depth 0..1, pixel centres at integers; its vertex programs turn Direct3D's clip
+// volume into GL's), and Present copies the back buffer to the window, scaled to fit.
 #include "DeviceChild.h"
 #include "LlvmpipeFenceGuard.h"
 #include "RefCounted.h"
@@ -15,6 +16,7 @@
 #include <epoxy/gl.h>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -24,13 +26,14 @@ class Surface;
 class VertexDeclaration;
 struct CompiledEffect;
 
-// One shader stage, translated and linked as a separable GL program.
+// One shader stage, translated and compiled; the device links vertex and pixel stages in
+// pairs as they are drawn with.
 struct StageProgram {
     ShaderStage stage = ShaderStage::Vertex;
-    GLuint program = 0;
+    GLuint glShader = 0;
     TranslatedShader shader;
-    // Pixel stages: the vertex program that feeds them pre-transformed (POSITIONT) vertices.
-    GLuint preTransformedProgram = 0;
+    // Pixel stages: the vertex shader that feeds them pre-transformed (POSITIONT) vertices.
+    GLuint preTransformedShader = 0;
 };
 
 const int SAMPLER_STAGES = 16;
@@ -77,11 +80,16 @@ public:
     void SetStagePrograms(const StageProgram* vertex, const StageProgram* pixel);
     const StageProgram* GetVertexProgram() const { return m_vertexProgram; }
     const StageProgram* GetPixelProgram() const { return m_pixelProgram; }
-    // Copies a stage's parameter block into the stream and binds it at binding.
+    // Keeps a stage's parameter block for the draws that follow; it goes into the stream
+    // with the next draw and is bound at binding.
     bool SetUniformBlock(int binding, const void* data, size_t size);
-    // Links a stage from translated GLSL (vertex stages get Direct3D's pixel-centre offset);
-    // programs are cached by source, so one text links once per device.
+    // Compiles a stage from translated GLSL (vertex stages get Direct3D's pixel-centre
+    // offset and clip volume); shaders are cached by source, so one text compiles once per
+    // device.
     bool LinkStage(ShaderStage stage, const TranslatedShader& shader, StageProgram& out, std::string& log);
+    // Links the program a pass draws with (a pixel stage alone: with its pre-transformed
+    // vertex shader), so that a failure shows when the effect is made, not at a draw.
+    bool LinkPair(const StageProgram* vertex, const StageProgram& pixel, std::string& log);
     // Draws with an indexed vertex array the caller has set up (meshes): applies the state,
     // binds the programs for untransformed vertices and issues the draw.
     bool DrawIndexedTriangles(GLuint vertexArray, UINT firstIndex, UINT indexCount);
@@ -97,12 +105,20 @@ private:
     Device() = default;
     ~Device();
     bool Initialize(SDL_Window* window, const D3DPRESENT_PARAMETERS& parameters);
+    // A linked program and where its device-set uniforms are.
+    struct LinkedProgram {
+        GLuint program = 0;
+        GLint placement = -1;  // skv_PixelOffset or skv_TargetSize
+    };
     void ApplyState();
     bool BindPrograms(bool preTransformed);
+    const LinkedProgram* Link(GLuint vertexShader, const StageProgram& pixel, std::string& log);
+    bool UploadUniformBlocks(size_t reserve);
     void BindSamplers();
     GLuint SamplerObject(const DWORD* states);
-    GLuint LinkProgram(GLenum type, const std::string& glsl, std::string& log);
+    GLuint CompileShader(GLenum type, const std::string& glsl, std::string& log);
     void UseFramebufferSize(UINT width, UINT height);
+    void BindRenderTarget();
 
     SDL_Window* m_window = nullptr;
     SDL_GLContext m_context = nullptr;
@@ -128,16 +144,22 @@ private:
 
     const StageProgram* m_vertexProgram = nullptr;
     const StageProgram* m_pixelProgram = nullptr;
-    GLuint m_pipeline = 0;
-    GLuint m_boundVertexProgram = 0;
-    GLuint m_boundPixelProgram = 0;
+    GLuint m_boundProgram = 0;
     UINT m_targetWidth = 0;
     UINT m_targetHeight = 0;
 
     LlvmpipeFenceGuard m_fenceGuard;
     StreamingBuffer m_stream;
     GLint m_uniformAlignment = 256;
-    std::unordered_map<std::string, GLuint> m_programs;
+    // Each stage's parameters as last set, and whether the stream holds them.
+    struct UniformBlock {
+        std::vector<unsigned char> data;
+        bool written = false;
+    };
+    UniformBlock m_uniformBlocks[2];
+    std::vector<unsigned char> m_vertexScratch;
+    std::unordered_map<std::string, GLuint> m_shaders;
+    std::map<std::pair<GLuint, GLuint>, LinkedProgram> m_linkedPrograms;
     std::vector<std::pair<std::array<DWORD, SAMPLER_STATE_COUNT>, GLuint>> m_samplerObjects;
     std::unordered_map<std::string, std::shared_ptr<CompiledEffect>> m_compiledEffects;
 };

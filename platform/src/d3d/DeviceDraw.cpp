@@ -5,7 +5,7 @@
 #include "VertexDeclaration.h"
 #include "effect/front/ShaderInterface.h"
 
-#include <cstring>
+#include <cstdint>
 
 namespace {
 
@@ -56,11 +56,13 @@ GLenum CompareFunction(DWORD f)
 
 GLenum AddressMode(DWORD a)
 {
+    // WebGL 2 has no border colour and no mirror-once: the nearest modes it has (the
+    // intro's effects ask for wrap and clamp only).
     switch (a) {
-    case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
-    case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
-    case D3DTADDRESS_MIRRORONCE: return GL_MIRROR_CLAMP_TO_EDGE;
+    case D3DTADDRESS_MIRROR:
+    case D3DTADDRESS_MIRRORONCE: return GL_MIRRORED_REPEAT;
+    case D3DTADDRESS_CLAMP:
+    case D3DTADDRESS_BORDER: return GL_CLAMP_TO_EDGE;
     default: return GL_REPEAT;
     }
 }
@@ -98,18 +100,21 @@ bool PrimitiveShape(D3DPRIMITIVETYPE type, UINT primitives, GLenum& mode, UINT& 
 
 // Direct3D 9 puts pixel centres at integer coordinates, GL half a pixel further on: every
 // vertex program moves its clip position by half a pixel, which the device sets per draw.
-// Vertically the move is one subpixel step (1/256) short of half a pixel: with the
-// upper-left origin GL's fill rule keeps pixel centres on an edge at the bottom of a
-// triangle as seen on screen, Direct3D's at the top, and the shorter move puts those
-// centres inside for the top edge and outside for the bottom one.
+// Vertically the move is one subpixel step (1/256) short of half a pixel: Direct3D's fill
+// rule keeps pixel centres on a triangle's top edge as seen on screen, GL's (with the
+// picture's top row first in memory) those on its bottom edge, and the shorter move puts
+// those centres inside for the top edge and outside for the bottom one.
 const float VERTICAL_PIXEL_OFFSET = 0.5f - 1.0f / 256.0f;
-const char PIXEL_OFFSET_MAIN[] =
-    "layout(location = 0) uniform vec2 skv_PixelOffset;\n"
-    "void main()\n"
-    "{\n"
-    "    skv_main();\n"
-    "    gl_Position.xy += skv_PixelOffset * gl_Position.w;\n"
-    "}\n";
+
+// Direct3D's clip volume on GL's: y turned over, so that the picture's top row is the
+// framebuffer's first (as Direct3D keeps render targets and textures), and depth 0..w
+// moved to -w..w. The turn reverses the winding, which the device's front face allows for.
+const char CLIP_VOLUME_TO_GL[] =
+    "    gl_Position.y = -gl_Position.y;\n"
+    "    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;\n";
+
+const char PIXEL_OFFSET_UNIFORM[] = "skv_PixelOffset";
+const char TARGET_SIZE_UNIFORM[] = "skv_TargetSize";
 
 std::string WithPixelCentreOffset(const std::string& glsl)
 {
@@ -119,7 +124,13 @@ std::string WithPixelCentreOffset(const std::string& glsl)
         return std::string();
     std::string out = glsl;
     out.replace(at, sizeof MAIN - 1, "void skv_main()");
-    return out + PIXEL_OFFSET_MAIN;
+    return out + "uniform vec2 " + PIXEL_OFFSET_UNIFORM +
+           ";\n"
+           "void main()\n"
+           "{\n"
+           "    skv_main();\n"
+           "    gl_Position.xy += " +
+           PIXEL_OFFSET_UNIFORM + " * gl_Position.w;\n" + CLIP_VOLUME_TO_GL + "}\n";
 }
 
 // The vertex program for pre-transformed vertices: x and y are pixels of the target, z is
@@ -128,21 +139,20 @@ std::string WithPixelCentreOffset(const std::string& glsl)
 std::string PreTransformedVertexSource(const std::vector<ShaderVarying>& inputs)
 {
     std::string s =
-        "#version 450\n"
-        "out gl_PerVertex { vec4 gl_Position; };\n"
+        "#version 300 es\n"
         "layout(location = 0) in vec4 a_Position;\n"
         "layout(location = 2) in vec4 a_Color0;\n"
         "layout(location = 3) in vec4 a_Color1;\n";
     for (int i = 0; i < 8; ++i)
         s += "layout(location = " + std::to_string(4 + i) + ") in vec4 a_TexCoord" + std::to_string(i) + ";\n";
-    s += "layout(location = 0) uniform vec2 skv_TargetSize;\n";
+    s += std::string("uniform vec2 ") + TARGET_SIZE_UNIFORM + ";\n";
     static const char* const TYPES[] = {"float", "vec2", "vec3", "vec4"};
     static const char* const SWIZZLES[] = {"x", "xy", "xyz", "xyzw"};
     std::string body;
     for (const ShaderVarying& in : inputs) {
         const int n = in.components >= 1 && in.components <= 4 ? in.components : 4;
-        const std::string name = "v_" + std::to_string(in.location);
-        s += "layout(location = " + std::to_string(in.location) + ") out " + TYPES[n - 1] + " " + name + ";\n";
+        const std::string name = VaryingName(in.semantic);
+        s += std::string("out ") + TYPES[n - 1] + " " + name + ";\n";
         std::string source = "vec4(0.0)";
         if (in.location <= 7)
             source = "a_TexCoord" + std::to_string(in.location);
@@ -150,40 +160,93 @@ std::string PreTransformedVertexSource(const std::vector<ShaderVarying>& inputs)
             source = "a_Color" + std::to_string(in.location - 8);
         body += "    " + name + " = " + source + "." + SWIZZLES[n - 1] + ";\n";
     }
-    s +=
-        "void main()\n"
-        "{\n"
-        "    float w = a_Position.w != 0.0 ? 1.0 / a_Position.w : 1.0;\n"
-        "    vec2 ndc = vec2((2.0 * a_Position.x + 1.0) / skv_TargetSize.x - 1.0,\n"
-        "                    1.0 - (2.0 * a_Position.y + 0.9921875) / skv_TargetSize.y);\n"  // 2 x VERTICAL_PIXEL_OFFSET
-        "    gl_Position = vec4(ndc * w, a_Position.z * w, w);\n" +
-        body + "}\n";
+    s += std::string(
+             "void main()\n"
+             "{\n"
+             "    float w = a_Position.w != 0.0 ? 1.0 / a_Position.w : 1.0;\n"
+             "    vec2 ndc = vec2((2.0 * a_Position.x + 1.0) / ") +
+         TARGET_SIZE_UNIFORM +
+         ".x - 1.0,\n"
+         "                    1.0 - (2.0 * a_Position.y + 0.9921875) / " +  // 2 x VERTICAL_PIXEL_OFFSET
+         TARGET_SIZE_UNIFORM +
+         ".y);\n"
+         "    gl_Position = vec4(ndc * w, a_Position.z * w, w);\n" +
+         CLIP_VOLUME_TO_GL + body + "}\n";
     return s;
+}
+
+std::string InfoLog(GLuint object, bool program)
+{
+    GLint length = 0;
+    if (program)
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    else
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    std::string message(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    if (program)
+        glGetProgramInfoLog(object, static_cast<GLsizei>(message.size()), nullptr, &message[0]);
+    else
+        glGetShaderInfoLog(object, static_cast<GLsizei>(message.size()), nullptr, &message[0]);
+    return message.c_str();
 }
 
 }  // namespace
 
-GLuint Device::LinkProgram(GLenum type, const std::string& glsl, std::string& log)
+GLuint Device::CompileShader(GLenum type, const std::string& glsl, std::string& log)
 {
     const std::string key = std::to_string(type) + "\n" + glsl;
-    const auto at = m_programs.find(key);
-    if (at != m_programs.end())
+    const auto at = m_shaders.find(key);
+    if (at != m_shaders.end())
         return at->second;
     const char* text = glsl.c_str();
-    const GLuint program = glCreateShaderProgramv(type, 1, &text);
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (!compiled) {
+        log = "GL compile error: " + InfoLog(shader, false);
+        glDeleteShader(shader);
+        return 0;
+    }
+    m_shaders[key] = shader;
+    return shader;
+}
+
+const Device::LinkedProgram* Device::Link(GLuint vertexShader, const StageProgram& pixel, std::string& log)
+{
+    const std::pair<GLuint, GLuint> key(vertexShader, pixel.glShader);
+    const auto at = m_linkedPrograms.find(key);
+    if (at != m_linkedPrograms.end())
+        return &at->second;
+    const GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, pixel.glShader);
+    glLinkProgram(program);
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (!linked) {
-        GLint length = 0;
-        glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-        std::string message(static_cast<size_t>(length > 0 ? length : 1), '\0');
-        glGetProgramInfoLog(program, static_cast<GLsizei>(message.size()), nullptr, &message[0]);
-        log = "GL link error: " + std::string(message.c_str());
+        log = "GL link error: " + InfoLog(program, true);
         glDeleteProgram(program);
-        return 0;
+        return nullptr;
     }
-    m_programs[key] = program;
-    return program;
+    // GLSL ES 3.00 places neither blocks nor samplers itself: the device's fixed bindings
+    // and units are set once here.
+    for (int binding : {VERTEX_UNIFORM_BINDING, PIXEL_UNIFORM_BINDING}) {
+        const GLuint block = glGetUniformBlockIndex(program, UniformBlockName(binding));
+        if (block != GL_INVALID_INDEX)
+            glUniformBlockBinding(program, block, static_cast<GLuint>(binding));
+    }
+    glUseProgram(program);
+    m_boundProgram = program;
+    for (const ShaderSampler& s : pixel.shader.samplers)
+        glUniform1i(glGetUniformLocation(program, SamplerUniformName(s.unit).c_str()), s.unit);
+    LinkedProgram linkedProgram;
+    linkedProgram.program = program;
+    linkedProgram.placement = glGetUniformLocation(program, PIXEL_OFFSET_UNIFORM);
+    if (linkedProgram.placement < 0)
+        linkedProgram.placement = glGetUniformLocation(program, TARGET_SIZE_UNIFORM);
+    return &(m_linkedPrograms[key] = linkedProgram);
 }
 
 bool Device::LinkStage(ShaderStage stage, const TranslatedShader& shader, StageProgram& out, std::string& log)
@@ -192,14 +255,19 @@ bool Device::LinkStage(ShaderStage stage, const TranslatedShader& shader, StageP
     out.shader = shader;
     if (stage == ShaderStage::Vertex) {
         const std::string glsl = WithPixelCentreOffset(shader.glsl);
-        out.program = glsl.empty() ? 0 : LinkProgram(GL_VERTEX_SHADER, glsl, log);
-        return out.program != 0;
+        out.glShader = glsl.empty() ? 0 : CompileShader(GL_VERTEX_SHADER, glsl, log);
+        return out.glShader != 0;
     }
-    out.program = LinkProgram(GL_FRAGMENT_SHADER, shader.glsl, log);
-    if (!out.program)
+    out.glShader = CompileShader(GL_FRAGMENT_SHADER, shader.glsl, log);
+    if (!out.glShader)
         return false;
-    out.preTransformedProgram = LinkProgram(GL_VERTEX_SHADER, PreTransformedVertexSource(shader.inputs), log);
-    return out.preTransformedProgram != 0;
+    out.preTransformedShader = CompileShader(GL_VERTEX_SHADER, PreTransformedVertexSource(shader.inputs), log);
+    return out.preTransformedShader != 0;
+}
+
+bool Device::LinkPair(const StageProgram* vertex, const StageProgram& pixel, std::string& log)
+{
+    return Link(vertex ? vertex->glShader : pixel.preTransformedShader, pixel, log) != nullptr;
 }
 
 void Device::SetStagePrograms(const StageProgram* vertex, const StageProgram* pixel)
@@ -210,13 +278,37 @@ void Device::SetStagePrograms(const StageProgram* vertex, const StageProgram* pi
 
 bool Device::SetUniformBlock(int binding, const void* data, size_t size)
 {
-    GLintptr offset = 0;
-    void* target = m_stream.Allocate(size, static_cast<size_t>(m_uniformAlignment), offset);
-    if (!target)
+    if ((binding != VERTEX_UNIFORM_BINDING && binding != PIXEL_UNIFORM_BINDING) || !data || size == 0)
         return false;
-    std::memcpy(target, data, size);
-    glBindBufferRange(GL_UNIFORM_BUFFER, static_cast<GLuint>(binding), m_stream.Buffer(), offset,
-                      static_cast<GLsizeiptr>(size));
+    UniformBlock& block = m_uniformBlocks[binding];
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    block.data.assign(bytes, bytes + size);
+    block.written = false;
+    return true;
+}
+
+bool Device::UploadUniformBlocks(size_t reserve)
+{
+    // The draw's own data and every block fit without new storage, so that none of them is
+    // lost to the storage the next one would start.
+    size_t bytes = reserve;
+    for (const UniformBlock& block : m_uniformBlocks)
+        bytes += block.data.size() + static_cast<size_t>(m_uniformAlignment);
+    const unsigned generation = m_stream.Generation();
+    if (!m_stream.Reserve(bytes))
+        return false;
+    for (int binding = 0; binding < 2; ++binding) {
+        UniformBlock& block = m_uniformBlocks[binding];
+        if (block.data.empty() || (block.written && generation == m_stream.Generation()))
+            continue;
+        const GLintptr offset = m_stream.Write(block.data.data(), block.data.size(),
+                                               static_cast<size_t>(m_uniformAlignment));
+        if (offset < 0)
+            return false;
+        glBindBufferRange(GL_UNIFORM_BUFFER, static_cast<GLuint>(binding), m_stream.Buffer(), offset,
+                          static_cast<GLsizeiptr>(block.data.size()));
+        block.written = true;
+    }
     return true;
 }
 
@@ -230,9 +322,9 @@ void Device::ApplyState()
     if (rs[D3DRS_CULLMODE] == D3DCULL_NONE) {
         glDisable(GL_CULL_FACE);
     } else {
-        // With the upper-left origin GL judges winding as seen on screen, as Direct3D does.
+        // The vertex programs turn y over, and with it the winding GL sees.
         glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CCW);
+        glFrontFace(GL_CW);
         glCullFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_BACK : GL_FRONT);
     }
     if (rs[D3DRS_ZENABLE] != D3DZB_FALSE && m_depthBuffer) {
@@ -270,35 +362,33 @@ void Device::ApplyState()
     const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
     glColorMask((mask & D3DCOLORWRITEENABLE_RED) != 0, (mask & D3DCOLORWRITEENABLE_GREEN) != 0,
                 (mask & D3DCOLORWRITEENABLE_BLUE) != 0, (mask & D3DCOLORWRITEENABLE_ALPHA) != 0);
-    glPolygonMode(GL_FRONT_AND_BACK, rs[D3DRS_FILLMODE] == D3DFILL_WIREFRAME ? GL_LINE
-                                     : rs[D3DRS_FILLMODE] == D3DFILL_POINT   ? GL_POINT
-                                                                             : GL_FILL);
+    // D3DRS_FILLMODE stays solid: WebGL 2 draws no polygon outlines, and the intro asks for none.
 }
 
 bool Device::BindPrograms(bool preTransformed)
 {
-    if (!m_pixelProgram || !m_pixelProgram->program)
+    if (!m_pixelProgram || !m_pixelProgram->glShader)
         return false;  // no fixed-function pixel processing in this layer
     GLuint vertex = 0;
     if (preTransformed)
-        vertex = m_pixelProgram->preTransformedProgram;
+        vertex = m_pixelProgram->preTransformedShader;
     else if (m_vertexProgram)
-        vertex = m_vertexProgram->program;
+        vertex = m_vertexProgram->glShader;
     if (!vertex)
         return false;
-    if (vertex != m_boundVertexProgram) {
-        glUseProgramStages(m_pipeline, GL_VERTEX_SHADER_BIT, vertex);
-        m_boundVertexProgram = vertex;
-    }
-    if (m_pixelProgram->program != m_boundPixelProgram) {
-        glUseProgramStages(m_pipeline, GL_FRAGMENT_SHADER_BIT, m_pixelProgram->program);
-        m_boundPixelProgram = m_pixelProgram->program;
+    std::string log;
+    const LinkedProgram* linked = Link(vertex, *m_pixelProgram, log);
+    if (!linked)
+        return false;
+    if (linked->program != m_boundProgram) {
+        glUseProgram(linked->program);
+        m_boundProgram = linked->program;
     }
     if (preTransformed)
-        glProgramUniform2f(vertex, 0, static_cast<float>(m_targetWidth), static_cast<float>(m_targetHeight));
+        glUniform2f(linked->placement, static_cast<float>(m_targetWidth), static_cast<float>(m_targetHeight));
     else
-        glProgramUniform2f(vertex, 0, 1.0f / static_cast<float>(m_targetWidth),
-                           -2.0f * VERTICAL_PIXEL_OFFSET / static_cast<float>(m_targetHeight));
+        glUniform2f(linked->placement, 1.0f / static_cast<float>(m_targetWidth),
+                    -2.0f * VERTICAL_PIXEL_OFFSET / static_cast<float>(m_targetHeight));
     return true;
 }
 
@@ -312,7 +402,7 @@ GLuint Device::SamplerObject(const DWORD* states)
         if (s.first == key)
             return s.second;
     GLuint sampler = 0;
-    glCreateSamplers(1, &sampler);
+    glGenSamplers(1, &sampler);
     const bool minLinear = key[D3DSAMP_MINFILTER] >= D3DTEXF_LINEAR;
     GLenum minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
     if (key[D3DSAMP_MIPFILTER] == D3DTEXF_POINT)
@@ -325,14 +415,9 @@ GLuint Device::SamplerObject(const DWORD* states)
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, static_cast<GLint>(AddressMode(key[D3DSAMP_ADDRESSU])));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, static_cast<GLint>(AddressMode(key[D3DSAMP_ADDRESSV])));
     glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, static_cast<GLint>(AddressMode(key[D3DSAMP_ADDRESSW])));
-    const DWORD b = key[D3DSAMP_BORDERCOLOR];
-    const float border[4] = {((b >> 16) & 0xFF) / 255.0f, ((b >> 8) & 0xFF) / 255.0f, (b & 0xFF) / 255.0f,
-                             ((b >> 24) & 0xFF) / 255.0f};
-    glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
-    glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(key[D3DSAMP_MAXMIPLEVEL]));
-    float bias = 0.0f;
-    std::memcpy(&bias, &key[D3DSAMP_MIPMAPLODBIAS], sizeof bias);
-    glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bias);
+    // WebGL 2 has no border colour and no level-of-detail bias; the intro sets neither.
+    if (key[D3DSAMP_MAXMIPLEVEL] != 0)
+        glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(key[D3DSAMP_MAXMIPLEVEL]));
     m_samplerObjects.emplace_back(key, sampler);
     return sampler;
 }
@@ -342,7 +427,8 @@ void Device::BindSamplers()
     for (const ShaderSampler& s : m_pixelProgram->shader.samplers) {
         const GLuint unit = static_cast<GLuint>(s.unit);
         Texture* texture = m_samplerStages[unit].texture ? AsTexture(m_samplerStages[unit].texture) : nullptr;
-        glBindTextureUnit(unit, texture ? texture->GlTexture() : 0);
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, texture ? texture->GlTexture() : 0);
         glBindSampler(unit, SamplerObject(m_samplerStages[unit].states));
     }
 }
@@ -357,24 +443,33 @@ HRESULT WINAPI Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Prim
         return D3DERR_INVALIDCALL;
     if (!BindPrograms(m_declaration->IsPreTransformed()))
         return D3DERR_INVALIDCALL;
-    const size_t size = static_cast<size_t>(vertices) * VertexStreamZeroStride;
-    GLintptr offset = 0;
-    void* target = m_stream.Allocate(size, 16, offset);
-    if (!target)
+    const UINT stride = VertexStreamZeroStride;
+    const size_t size = static_cast<size_t>(vertices) * stride;
+    // The vertices start on a whole vertex, so the draw's first vertex says where; and on
+    // four bytes, as WebGL wants attributes.
+    const size_t alignment = stride % 4 == 0 ? stride : stride % 2 == 0 ? stride * 2 : stride * 4;
+    if (!UploadUniformBlocks(size + alignment))
         return D3DERR_INVALIDCALL;
-    std::memcpy(target, pVertexStreamZeroData, size);
+    const void* data = pVertexStreamZeroData;
+    if (m_declaration->HasColours()) {
+        m_vertexScratch.resize(size);
+        m_declaration->SwapColourBytes(static_cast<const unsigned char*>(pVertexStreamZeroData), m_vertexScratch.data(),
+                                       vertices, stride);
+        data = m_vertexScratch.data();
+    }
+    const GLintptr offset = m_stream.Write(data, size, alignment);
+    if (offset < 0)
+        return D3DERR_INVALIDCALL;
     ApplyState();
     BindSamplers();
-    const GLuint vertexArray = m_declaration->VertexArray();
-    glVertexArrayVertexBuffer(vertexArray, 0, m_stream.Buffer(), offset, static_cast<GLsizei>(VertexStreamZeroStride));
-    glBindVertexArray(vertexArray);
-    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices));
+    m_declaration->Bind(m_stream.Buffer(), static_cast<GLsizei>(stride));
+    glDrawArrays(mode, static_cast<GLint>(static_cast<size_t>(offset) / stride), static_cast<GLsizei>(vertices));
     return D3D_OK;
 }
 
 bool Device::DrawIndexedTriangles(GLuint vertexArray, UINT firstIndex, UINT indexCount)
 {
-    if (!m_inScene || !vertexArray || indexCount == 0 || !BindPrograms(false))
+    if (!m_inScene || !vertexArray || indexCount == 0 || !BindPrograms(false) || !UploadUniformBlocks(0))
         return false;
     ApplyState();
     BindSamplers();

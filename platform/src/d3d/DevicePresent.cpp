@@ -1,9 +1,10 @@
 #include "Device.h"
 
 #include "Surface.h"
-#include "win/ShownWindowSize.h"
+#include "DeviceContext.h"
 
 #include <algorithm>
+#include <utility>
 
 HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
 {
@@ -22,15 +23,18 @@ HRESULT WINAPI Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     m_renderStatesDirty = true;
+    glBindFramebuffer(GL_FRAMEBUFFER, WindowFramebuffer());
     // The bars only show when the picture leaves some of the window uncovered.
     if (w != windowWidth || h != windowHeight)
-        glClearNamedFramebufferfv(0, GL_COLOR, 0, black);
+        glClearBufferfv(GL_COLOR, 0, black);
     m_fenceGuard.SceneEnds();
     // The back buffer's first row is its top; the window's first row is its bottom.
-    glBlitNamedFramebuffer(m_backBufferFramebuffer, 0, 0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
-                           w == width && h == height ? GL_NEAREST : GL_LINEAR);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_backBufferFramebuffer);
+    glBlitFramebuffer(0, 0, width, height, x, y + h, x + w, y, GL_COLOR_BUFFER_BIT,
+                      w == width && h == height ? GL_NEAREST : GL_LINEAR);
     m_fenceGuard.SceneEnds();
-    SDL_GL_SwapWindow(m_window);
+    ShowWindowFramebuffer(m_window);
+    BindRenderTarget();
     return D3D_OK;
 }
 
@@ -78,9 +82,14 @@ HRESULT WINAPI Device::GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDi
     m_fenceGuard.SceneEnds();
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    // Both keep the top row first, so rows copy in order; B, G, R, A bytes are A8R8G8B8.
-    glGetTextureSubImage(source->GlTexture(), source->GlLevel(), 0, 0, 0, static_cast<GLsizei>(d.Width),
-                         static_cast<GLsizei>(d.Height), 1, GL_BGRA, GL_UNSIGNED_BYTE, static_cast<GLsizei>(bytes),
-                         destination->Memory());
+    // Both keep the top row first, so rows copy in order; GL gives R, G, B, A bytes, and
+    // A8R8G8B8 keeps B, G, R, A.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source->Framebuffer());
+    unsigned char* pixels = destination->Memory();
+    glReadPixels(0, 0, static_cast<GLsizei>(d.Width), static_cast<GLsizei>(d.Height), GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels);
+    BindRenderTarget();
+    for (size_t i = 0; i < bytes; i += 4)
+        std::swap(pixels[i], pixels[i + 2]);
     return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_INVALIDCALL;
 }

@@ -42,26 +42,29 @@ StaticMeshBuffers* CreateStaticMeshBuffers(IDirect3DDevice9* device, const void*
 
     StaticMeshBuffers* mesh = new StaticMeshBuffers(AsDevice(device));
     mesh->indexCount = indexCount;
-    glCreateBuffers(2, mesh->buffers);
-    glNamedBufferStorage(mesh->buffers[0], static_cast<GLsizeiptr>(vertexCount) * stride, vertices, 0);
-    glNamedBufferStorage(mesh->buffers[1], static_cast<GLsizeiptr>(indexCount) * sizeof(uint32_t), indices, 0);
-    glCreateVertexArrays(1, &mesh->vertexArray);
-    const GLuint vao = mesh->vertexArray;
-    glVertexArrayVertexBuffer(vao, 0, mesh->buffers[0], 0, static_cast<GLsizei>(stride));
-    glVertexArrayElementBuffer(vao, mesh->buffers[1]);
-    GLuint offset = 0;
+    glGenBuffers(2, mesh->buffers);
+    glGenVertexArrays(1, &mesh->vertexArray);
+    glBindVertexArray(mesh->vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, mesh->buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexCount) * stride, vertices, GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->buffers[1]);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount) * sizeof(uint32_t), indices,
+                 GL_STATIC_DRAW);
+    uintptr_t offset = 0;
     auto attribute = [&](int usage, GLint size) {
         const GLuint location = static_cast<GLuint>(AttributeLocation(usage, 0));
-        glEnableVertexArrayAttrib(vao, location);
-        glVertexArrayAttribFormat(vao, location, size, GL_FLOAT, GL_FALSE, offset);
-        glVertexArrayAttribBinding(vao, location, 0);
-        offset += static_cast<GLuint>(size) * 4;
+        glEnableVertexAttribArray(location);
+        glVertexAttribPointer(location, size, GL_FLOAT, GL_FALSE, static_cast<GLsizei>(stride),
+                              reinterpret_cast<const void*>(offset));
+        offset += static_cast<uintptr_t>(size) * 4;
     };
     attribute(D3DDECLUSAGE_POSITION, 3);
     if (fvf & D3DFVF_NORMAL)
         attribute(D3DDECLUSAGE_NORMAL, 3);
     if (texCoords == 1)
         attribute(D3DDECLUSAGE_TEXCOORD, 2);
+    // The vertex array keeps its index buffer: no later binding may land in it.
+    glBindVertexArray(0);
     if (glGetError() != GL_NO_ERROR) {
         delete mesh;
         return nullptr;

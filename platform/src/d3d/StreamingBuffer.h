@@ -1,32 +1,33 @@
 #pragma once
 
-// One persistently mapped GL buffer that per-draw data (vertices drawn from memory,
-// shader parameters) is written into, front to back, wrapping round. The buffer is split
-// into segments, each fenced when the writer leaves it, so that no data still waiting to
-// be drawn is overwritten; in steady state nothing is allocated or created per draw.
-#include "LlvmpipeFenceGuard.h"
-
+// One GL buffer that per-draw data (vertices drawn from memory, shader parameters) is
+// written into with glBufferSubData, front to back. When a draw's data no longer fits
+// behind what was written, the buffer gets new storage (the old storage stays with the
+// draws that still read it) and writing starts again at its front: nothing is mapped and
+// nothing waits, as WebGL 2 requires, and nothing is created per draw.
 #include <epoxy/gl.h>
 
 #include <cstddef>
 
 class StreamingBuffer {
 public:
-    // The guard sees each fence the buffer takes, which ends the renderer's scene.
-    bool Create(size_t size, LlvmpipeFenceGuard* guard);
+    bool Create(size_t size);
     void Destroy();
-    // Room for size bytes at an offset that is a multiple of alignment; null when size
-    // exceeds a segment.
-    void* Allocate(size_t size, size_t alignment, GLintptr& offset);
+    // Makes sure that bytes (alignment padding included) can be written in one piece
+    // without new storage; false when they exceed the buffer.
+    bool Reserve(size_t bytes);
+    // Writes size bytes at an offset that is a multiple of alignment and returns the
+    // offset; -1 when they exceed the buffer.
+    GLintptr Write(const void* data, size_t size, size_t alignment);
     GLuint Buffer() const { return m_buffer; }
+    // Counts the new storages: data written under an earlier count is gone.
+    unsigned Generation() const { return m_generation; }
 
 private:
-    static const int SEGMENTS = 4;
+    void Renew();
+
     GLuint m_buffer = 0;
-    unsigned char* m_mapped = nullptr;
     size_t m_size = 0;
     size_t m_cursor = 0;
-    size_t m_segment = 0;  // the segment being written
-    GLsync m_fences[SEGMENTS] = {};
-    LlvmpipeFenceGuard* m_guard = nullptr;
+    unsigned m_generation = 0;
 };

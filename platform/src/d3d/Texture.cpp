@@ -2,17 +2,19 @@
 
 #include "Device.h"
 
+#include <utility>
+#include <vector>
+
 Texture::Texture(Device* device) : DeviceChild(device) {}
 
 Texture* Texture::Create(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                          D3DPOOL pool, GLuint depthBuffer)
 {
     Texture* t = new Texture(device);
-    glCreateTextures(GL_TEXTURE_2D, 1, &t->m_texture);
-    glTextureStorage2D(t->m_texture, static_cast<GLsizei>(levels), GL_RGBA8, static_cast<GLsizei>(width),
-                       static_cast<GLsizei>(height));
-    if (format == D3DFMT_X8R8G8B8)
-        glTextureParameteri(t->m_texture, GL_TEXTURE_SWIZZLE_A, GL_ONE);  // X8: alpha reads as 1
+    glGenTextures(1, &t->m_texture);
+    glBindTexture(GL_TEXTURE_2D, t->m_texture);
+    glTexStorage2D(GL_TEXTURE_2D, static_cast<GLsizei>(levels), GL_RGBA8, static_cast<GLsizei>(width),
+                   static_cast<GLsizei>(height));
     for (UINT level = 0; level < levels; ++level) {
         D3DSURFACE_DESC desc = {};
         desc.Format = format;
@@ -28,10 +30,12 @@ Texture* Texture::Create(Device* device, UINT width, UINT height, UINT levels, D
             desc.Height = 1;
         GLuint framebuffer = 0;
         if ((usage & D3DUSAGE_RENDERTARGET) && level == 0) {
-            glCreateFramebuffers(1, &framebuffer);
-            glNamedFramebufferTexture(framebuffer, GL_COLOR_ATTACHMENT0, t->m_texture, 0);
-            if (depthBuffer)
-                glNamedFramebufferRenderbuffer(framebuffer, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+            // Binds the new framebuffer: the device binds its render target again.
+            framebuffer = CreateTargetFramebuffer(t->m_texture, depthBuffer);
+            if (!framebuffer) {
+                t->Release();
+                return nullptr;
+            }
         }
         t->m_levels.emplace_back(new Surface(device, t, desc, t->m_texture, static_cast<GLint>(level), framebuffer));
     }
@@ -86,13 +90,39 @@ bool Texture::UploadTopLevelAndMipmaps(const unsigned char* bgra, UINT width, UI
     if (!m_texture || !m_device || m_levels.empty() || m_levels[0]->Desc().Width != width ||
         m_levels[0]->Desc().Height != height)
         return false;
+    // GL takes R, G, B, A bytes; X8R8G8B8's unused byte becomes an opaque alpha, as
+    // Direct3D reads it.
+    const bool opaque = m_levels[0]->Desc().Format == D3DFMT_X8R8G8B8;
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
+    std::vector<unsigned char> rgba(bgra, bgra + bytes);
+    for (size_t i = 0; i < bytes; i += 4) {
+        std::swap(rgba[i], rgba[i + 2]);
+        if (opaque)
+            rgba[i + 3] = 0xFF;
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTextureSubImage2D(m_texture, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
-                        GL_UNSIGNED_BYTE, bgra);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA,
+                    GL_UNSIGNED_BYTE, rgba.data());
     if (m_levels.size() > 1)
-        glGenerateTextureMipmap(m_texture);
+        glGenerateMipmap(GL_TEXTURE_2D);
     return glGetError() == GL_NO_ERROR;
+}
+
+GLuint CreateTargetFramebuffer(GLuint texture, GLuint depthBuffer)
+{
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    if (depthBuffer)
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        glDeleteFramebuffers(1, &framebuffer);
+        return 0;
+    }
+    return framebuffer;
 }
 
 Texture* AsTexture(IDirect3DBaseTexture9* texture)

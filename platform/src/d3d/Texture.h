@@ -37,5 +37,9 @@ private:
     std::vector<std::unique_ptr<Surface>> m_levels;
 };
 
+// A framebuffer drawing into level 0 of texture (and into depthBuffer when not 0), left
+// bound to GL_FRAMEBUFFER; 0 when GL cannot draw into it.
+GLuint CreateTargetFramebuffer(GLuint texture, GLuint depthBuffer);
+
 // The stand-in's own texture behind an interface pointer, or null for anything else.
 Texture* AsTexture(IDirect3DBaseTexture9* texture);

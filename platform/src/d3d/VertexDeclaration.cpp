@@ -3,6 +3,9 @@
 #include "Device.h"
 #include "effect/front/ShaderInterface.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 struct AttributeFormat {
@@ -19,8 +22,8 @@ bool FormatOf(BYTE declType, AttributeFormat& f)
     case D3DDECLTYPE_FLOAT2: f = {2, GL_FLOAT, GL_FALSE, false}; return true;
     case D3DDECLTYPE_FLOAT3: f = {3, GL_FLOAT, GL_FALSE, false}; return true;
     case D3DDECLTYPE_FLOAT4: f = {4, GL_FLOAT, GL_FALSE, false}; return true;
-    // ARGB in a DWORD: bytes B, G, R, A in memory, read as (R, G, B, A).
-    case D3DDECLTYPE_D3DCOLOR: f = {GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, false}; return true;
+    // ARGB in a DWORD: bytes B, G, R, A in memory, swapped to R, G, B, A on the way in.
+    case D3DDECLTYPE_D3DCOLOR: f = {4, GL_UNSIGNED_BYTE, GL_TRUE, false}; return true;
     case D3DDECLTYPE_UBYTE4: f = {4, GL_UNSIGNED_BYTE, GL_FALSE, false}; return true;
     case D3DDECLTYPE_UBYTE4N: f = {4, GL_UNSIGNED_BYTE, GL_TRUE, false}; return true;
     case D3DDECLTYPE_SHORT2: f = {2, GL_SHORT, GL_FALSE, false}; return true;
@@ -63,17 +66,39 @@ VertexDeclaration* VertexDeclaration::Create(Device* device, const D3DVERTEXELEM
     VertexDeclaration* d = new VertexDeclaration(device);
     d->m_elements = list;
     d->m_preTransformed = preTransformed;
-    glCreateVertexArrays(1, &d->m_vertexArray);
-    for (size_t i = 0; i + 1 < list.size(); ++i) {
-        const D3DVERTEXELEMENT9& e = list[i];
+    for (const D3DVERTEXELEMENT9& e : list)
+        if (e.Stream == 0 && e.Type == D3DDECLTYPE_D3DCOLOR)
+            d->m_colourOffsets.push_back(e.Offset);
+    glGenVertexArrays(1, &d->m_vertexArray);
+    return d;
+}
+
+void VertexDeclaration::Bind(GLuint buffer, GLsizei stride)
+{
+    glBindVertexArray(m_vertexArray);
+    if (buffer == m_boundBuffer && stride == m_boundStride)
+        return;
+    m_boundBuffer = buffer;
+    m_boundStride = stride;
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    for (size_t i = 0; i + 1 < m_elements.size(); ++i) {
+        const D3DVERTEXELEMENT9& e = m_elements[i];
         AttributeFormat format = {};
         FormatOf(e.Type, format);
         const GLuint location = static_cast<GLuint>(AttributeLocation(e.Usage, e.UsageIndex));
-        glEnableVertexArrayAttrib(d->m_vertexArray, location);
-        glVertexArrayAttribFormat(d->m_vertexArray, location, format.size, format.type, format.normalized, e.Offset);
-        glVertexArrayAttribBinding(d->m_vertexArray, location, 0);
+        glEnableVertexAttribArray(location);
+        glVertexAttribPointer(location, format.size, format.type, format.normalized, stride,
+                              reinterpret_cast<const void*>(static_cast<uintptr_t>(e.Offset)));
     }
-    return d;
+}
+
+void VertexDeclaration::SwapColourBytes(const unsigned char* from, unsigned char* to, UINT count, UINT stride) const
+{
+    const size_t bytes = static_cast<size_t>(count) * stride;
+    std::copy(from, from + bytes, to);
+    for (UINT offset : m_colourOffsets)
+        for (size_t at = offset; at + 4 <= bytes; at += stride)
+            std::swap(to[at], to[at + 2]);
 }
 
 VertexDeclaration::~VertexDeclaration()

@@ -1,4 +1,6 @@
 #include "Effect.h"
+#include "StoredEffects.h"
+#include "effect/front/StoredEffect.h"
 
 #include <d3dx9.h>
 
@@ -14,18 +16,33 @@ HRESULT ReportErrors(const std::string& messages, LPD3DXBUFFER* ppErrors)
     return E_FAIL;
 }
 
+// The effect's translation: stored when the layer was built, or made now where this build
+// translates at run time.
+bool TranslateEffect(const std::string& key, const std::string& source, const std::vector<ShaderMacro>& macros,
+                     CompiledEffectSource& out, std::string& messages)
+{
+    if (const CompiledEffectSource* stored = FindStoredEffect(key)) {
+        out = *stored;
+        return true;
+    }
+#if SKV_RUNTIME_EFFECT_TRANSLATION
+    return CompileEffectSource(source, macros, out, messages);
+#else
+    messages = UntranslatedEffectMessage(source, macros);
+    return false;
+#endif
+}
+
 // Compiles and links an effect source for the device, or returns the one it already has.
 std::shared_ptr<CompiledEffect> CompileForDevice(Device* device, const std::string& source,
                                                  const std::vector<ShaderMacro>& macros, std::string& messages)
 {
-    std::string key = source;
-    for (const ShaderMacro& m : macros)
-        key += "\n#define " + m.name + " " + m.definition;
+    const std::string key = EffectKey(source, macros);
     if (std::shared_ptr<CompiledEffect> known = device->FindCompiledEffect(key))
         return known;
 
     auto compiled = std::make_shared<CompiledEffect>();
-    if (!CompileEffectSource(source, macros, compiled->source, messages))
+    if (!TranslateEffect(key, source, macros, compiled->source, messages))
         return nullptr;
     const std::vector<EffectParameter>& params = compiled->source.description.parameters;
     for (size_t i = 0; i < compiled->source.shaders.size(); ++i) {
@@ -48,6 +65,15 @@ std::shared_ptr<CompiledEffect> CompileForDevice(Device* device, const std::stri
         compiled->stages.push_back(std::move(stage));
         compiled->memberParameters.push_back(std::move(owners));
     }
+    // Each pass's program links now, so that a failure shows here and not at a draw.
+    for (const std::vector<CompiledPassShaders>& technique : compiled->source.passes)
+        for (const CompiledPassShaders& pass : technique) {
+            if (pass.pixelShader < 0)
+                continue;
+            const StageProgram* vertex = pass.vertexShader >= 0 ? &compiled->stages[pass.vertexShader] : nullptr;
+            if (!device->LinkPair(vertex, compiled->stages[pass.pixelShader], messages))
+                return nullptr;
+        }
     device->StoreCompiledEffect(key, compiled);
     return compiled;
 }
@@ -69,20 +95,13 @@ HRESULT WINAPI D3DXCreateEffect(LPDIRECT3DDEVICE9 pDevice, LPCVOID pSrcData, UIN
     if (!device->IsCurrent())
         return D3DERR_INVALIDCALL;
 
-    const char* text = static_cast<const char*>(pSrcData);
-    size_t length = SrcDataLen;
-    if (length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
-        text += 3;
-        length -= 3;
-    }
-    while (length > 0 && text[length - 1] == '\0')
-        --length;  // resources often carry a terminating zero
+    const std::string source = EffectSourceText(static_cast<const char*>(pSrcData), SrcDataLen);
     std::vector<ShaderMacro> macros;
     for (const D3DXMACRO* m = pDefines; m && m->Name; ++m)
         macros.push_back({m->Name, m->Definition ? m->Definition : ""});
 
     std::string messages;
-    std::shared_ptr<CompiledEffect> compiled = CompileForDevice(device, std::string(text, length), macros, messages);
+    std::shared_ptr<CompiledEffect> compiled = CompileForDevice(device, source, macros, messages);
     if (!compiled)
         return ReportErrors(messages.empty() ? "error: the effect does not compile" : messages, ppCompilationErrors);
     *ppEffect = new (std::nothrow) Effect(device, compiled);

@@ -2,6 +2,7 @@
 #include "MessageQueue.h"
 #include "PlatformWindow.h"
 #include "TerminationSignals.h"
+#include "d3d/DeviceContext.h"
 
 #include <string>
 #include <vector>
@@ -119,11 +120,8 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     if (!StartVideo())
         return nullptr;
 
-    // Every window can carry the OpenGL 4.5 core context the device creates on it.
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Every window can carry the context the device creates on it.
+    RequestDeviceContext();
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (style & WS_POPUP)

@@ -2,8 +2,11 @@
 #include "DeviceEffects.h"
 #include "DeviceFixture.h"
 
+#include <epoxy/gl.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -54,6 +57,25 @@ TEST_F(DeviceTest, CreatesTheIntrosFullScreenDevice)
     EXPECT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF102030, 0.0f, 0), D3D_OK);
     EXPECT_EQ(m_device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     EXPECT_EQ(Pixel(ReadBackBuffer(), 1023, 767), 0xFF102030u);
+}
+
+TEST_F(DeviceTest, DrawsThroughAnOpenGlEs3ContextThatRefusesDesktopGl)
+{
+    REQUIRE_DISPLAY();
+    ASSERT_TRUE(CreateDevice(false, 64, 64));
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(std::string(version).rfind("OpenGL ES 3.", 0), 0u) << version;
+    EXPECT_FALSE(epoxy_is_desktop_gl());
+    // The driver itself keeps the device to the subset: desktop GLSL does not compile.
+    const GLuint shader = glCreateShader(GL_VERTEX_SHADER);
+    const char* desktop = "#version 450\nvoid main() { gl_Position = vec4(0.0); }\n";
+    glShaderSource(shader, 1, &desktop, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_TRUE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    glDeleteShader(shader);
+    EXPECT_EQ(compiled, GL_FALSE);
 }
 
 TEST_F(DeviceTest, ClearFillsTheTargetWhateverTheWriteStates)
@@ -301,8 +323,9 @@ TEST_F(DeviceTest, SamplerStatesComeFromSamplerState)
 {
     REQUIRE_DISPLAY();
     ASSERT_TRUE(CreateDevice(false));
-    // Two texels, black and white: point sampling picks one, linear blends them.
-    const std::vector<unsigned char> dds = MakeDds(2, 1, D3DFMT_X8R8G8B8, {0xFF000000, 0xFFFFFFFF});
+    // Two texels, black and white: point sampling picks one, linear blends them. Their
+    // unused bytes are not 0xFF: X8R8G8B8 reads alpha 1 whatever they hold.
+    const std::vector<unsigned char> dds = MakeDds(2, 1, D3DFMT_X8R8G8B8, {0x00000000, 0x10FFFFFF});
     IDirect3DTexture9* texture = LoadTexture(dds);
     ASSERT_NE(texture, nullptr);
     ID3DXEffect* effect = MakeEffect(DEVICE_TEST_EFFECT);
@@ -327,6 +350,51 @@ TEST_F(DeviceTest, SamplerStatesComeFromSamplerState)
     EXPECT_EQ(Red(sample("TexPoint", 1.1f)), 0) << "wrap: 1.1 reads texel 0";
     EXPECT_EQ(Red(sample("TexLinear", 1.25f)), 255) << "clamp: past the edge reads the last texel";
     EXPECT_EQ(Alpha(linear), 255) << "X8R8G8B8 reads alpha 1";
+}
+
+TEST_F(DeviceTest, EveryDrawKeepsItsParametersWhenTheStreamFillsUp)
+{
+    REQUIRE_DISPLAY();
+    ASSERT_TRUE(CreateDevice(false));
+    ID3DXEffect* effect = DeviceEffect("Clip");
+    ASSERT_NE(effect, nullptr);
+    m_device->SetVertexDeclaration(PosDeclaration());
+    m_device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    ASSERT_EQ(m_device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
+    // Each draw fills a column and carries 1.5 MB of vertices that draw nothing (w = 0),
+    // so that the stream's storage runs out, and is renewed, among them. The colour
+    // changes every other column: the draws between keep the parameters they were given.
+    const int COLUMNS = 16;
+    std::vector<PosVertex> vertices(3 * 43690, PosVertex{0, 0, 0});
+    auto colour = [](int i) {
+        i -= i % 2;
+        return 0xFF000000u | (i * 15u) << 16 | (255u - i * 15u) << 8 | (i * 37u % 256u);
+    };
+    ASSERT_EQ(m_device->BeginScene(), D3D_OK);
+    UINT passes = 0;
+    ASSERT_EQ(effect->Begin(&passes, 0), D3D_OK);
+    ASSERT_EQ(effect->BeginPass(0), D3D_OK);
+    for (int i = 0; i < COLUMNS; ++i) {
+        const float x0 = -1.0f + 2.0f * i / COLUMNS, x1 = -1.0f + 2.0f * (i + 1) / COLUMNS;
+        const PosVertex quad[6] = {{x0, -1, 1}, {x1, -1, 1}, {x0, 1, 1}, {x1, -1, 1}, {x1, 1, 1}, {x0, 1, 1}};
+        std::copy(quad, quad + 6, vertices.begin());
+        if (i % 2 == 0) {
+            const uint32_t c = colour(i);
+            const D3DXVECTOR4 rgba = {Red(c) / 255.0f, Green(c) / 255.0f, Blue(c) / 255.0f, 1.0f};
+            effect->SetVector("g_vColor", &rgba);
+            ASSERT_EQ(effect->CommitChanges(), D3D_OK);
+        }
+        ASSERT_EQ(m_device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, static_cast<UINT>(vertices.size() / 3), vertices.data(),
+                                            sizeof(PosVertex)),
+                  D3D_OK);
+    }
+    effect->EndPass();
+    effect->End();
+    ASSERT_EQ(m_device->EndScene(), D3D_OK);
+    const std::vector<uint32_t> pixels = ReadBackBuffer();
+    for (int i = 0; i < COLUMNS; ++i)
+        EXPECT_TRUE(Near(Pixel(pixels, m_width * (2 * i + 1) / (2 * COLUMNS), m_height / 2), colour(i), 1))
+            << "column " << i;
 }
 
 TEST_F(DeviceTest, DrawsOutsideAScenesAreRefused)

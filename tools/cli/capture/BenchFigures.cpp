@@ -19,12 +19,12 @@ BenchFigures ComputeBenchFigures(std::vector<double> frameMs)
     return figures;
 }
 
-std::string FormatBenchLine(const BenchFigures& figures, double startupSeconds)
+std::string FormatBenchLine(const BenchFigures& figures, double startupSeconds, const std::string& drawnWith)
 {
     char line[200];
     std::snprintf(line, sizeof line,
                   "bench: median %.1f ms, 95th percentile %.1f ms per frame (%zu main-part frames); "
-                  "start-up to first frame %.2f s",
+                  "start-up to first frame %.2f s; drawn with ",
                   figures.medianMs, figures.percentile95Ms, figures.frames, startupSeconds);
-    return line;
+    return line + drawnWith;
 }

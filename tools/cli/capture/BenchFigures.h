@@ -14,5 +14,5 @@ struct BenchFigures {
 // percentile by nearest rank. All zero for no frames.
 BenchFigures ComputeBenchFigures(std::vector<double> frameMs);
 
-// The last line --bench prints.
-std::string FormatBenchLine(const BenchFigures& figures, double startupSeconds);
+// The last line --bench prints; drawnWith names the graphics API and driver.
+std::string FormatBenchLine(const BenchFigures& figures, double startupSeconds, const std::string& drawnWith);

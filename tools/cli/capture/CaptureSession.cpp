@@ -1,6 +1,7 @@
 #include "CaptureSession.h"
 
 #include "BenchFigures.h"
+#include "DrawingApi.h"
 #include "CGfxD3D.h"
 #include "CPostProcess.h"
 #include "CaptureProgress.h"
@@ -48,6 +49,7 @@ struct Session {
     double startupSeconds = -1.0;
     Clock::time_point lastPresent;
     bool benchStarted = false;
+    std::string drawnWith;
     Clock::time_point benchStart;
     std::vector<double> frameMs;
 
@@ -177,8 +179,10 @@ void EndFrame()
         Fail("the music's mixing thread stopped keeping up");
 
     const Clock::time_point now = Clock::now();
-    if (s.startupSeconds < 0.0)
+    if (s.startupSeconds < 0.0) {
         s.startupSeconds = SecondsBetween(s.started, now);
+        s.drawnWith = DrawingApiName(CGfxD3D::GetDevice());
+    }
     if (s.options.benchSeconds > 0.0 && demoTime >= TITLE_CARD_SECONDS) {
         if (!s.benchStarted) {
             s.benchStarted = true;
@@ -274,7 +278,8 @@ int RunCaptureSession(const CaptureOptions& options, Clock::time_point started, 
         s.failed = true;
     }
     if (options.benchSeconds > 0.0) {
-        std::fprintf(out, "%s\n", FormatBenchLine(ComputeBenchFigures(s.frameMs), s.startupSeconds).c_str());
+        std::fprintf(out, "%s\n",
+                     FormatBenchLine(ComputeBenchFigures(s.frameMs), s.startupSeconds, s.drawnWith).c_str());
         std::fflush(out);
     }
     return s.failed ? 1 : 0;

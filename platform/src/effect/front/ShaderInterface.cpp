@@ -48,3 +48,18 @@ int VaryingLocation(const std::string& semantic)
         return 11;
     return -1;
 }
+
+std::string VaryingName(const std::string& semantic)
+{
+    return "skv_" + semantic;
+}
+
+const char* UniformBlockName(int binding)
+{
+    return binding == VERTEX_UNIFORM_BINDING ? "skv_VertexParameters" : "skv_PixelParameters";
+}
+
+std::string SamplerUniformName(int unit)
+{
+    return "skv_Sampler" + std::to_string(unit);
+}

@@ -1,8 +1,8 @@
 #pragma once
 
-// How translated shaders meet the device: vertex attributes and varyings are matched by
-// Direct3D 9 semantic through fixed locations, and each stage's global parameters live in
-// one uniform block at a fixed binding.
+// How translated shaders meet the device: vertex attributes are matched by Direct3D 9
+// semantic through fixed locations, varyings by names made from their semantic, and each
+// stage's global parameters live in one uniform block at a fixed binding.
 #include <string>
 
 const int VERTEX_UNIFORM_BINDING = 0;
@@ -21,3 +21,10 @@ void SplitSemantic(const std::string& semantic, std::string& name, int& index);
 
 // Location of a varying (vertex output, pixel input) of a semantic, or -1.
 int VaryingLocation(const std::string& semantic);
+
+// The GLSL names the device finds a linked program's parts by: a varying by its
+// semantic ("TEXCOORD0" -> "skv_TEXCOORD0"), the uniform block of a binding, and the
+// sampler of a unit ("skv_Sampler3").
+std::string VaryingName(const std::string& semantic);
+const char* UniformBlockName(int binding);
+std::string SamplerUniformName(int unit);

@@ -160,6 +160,8 @@ bool PlaceInterface(spvc_compiler compiler, spvc_resources resources, ShaderStag
             return false;
         }
         spvc_compiler_set_decoration(compiler, list[i].id, SpvDecorationLocation, static_cast<unsigned>(location));
+        if (stage == ShaderStage::Pixel)
+            spvc_compiler_set_name(compiler, list[i].id, VaryingName(semantic).c_str());
         out.inputs.push_back({semantic, location, ComponentsOf(compiler, list[i].type_id)});
     }
 
@@ -191,8 +193,10 @@ bool PlaceInterface(spvc_compiler compiler, spvc_resources resources, ShaderStag
             return false;
         }
         spvc_compiler_set_decoration(compiler, list[i].id, SpvDecorationLocation, static_cast<unsigned>(location));
-        if (stage == ShaderStage::Vertex)
+        if (stage == ShaderStage::Vertex) {
+            spvc_compiler_set_name(compiler, list[i].id, VaryingName(semantic).c_str());
             out.outputs.push_back({semantic, location, ComponentsOf(compiler, list[i].type_id)});
+        }
     }
 
     for (const std::vector<ShaderVarying>* set : {&out.inputs, &out.outputs})
@@ -232,6 +236,8 @@ bool ReflectUniforms(spvc_compiler compiler, spvc_resources resources, ShaderSta
     spvc_compiler_set_decoration(compiler, list[0].id, SpvDecorationBinding, binding);
 
     const spvc_type_id blockId = list[0].base_type_id;
+    // Both stages of a program share one namespace of blocks: each stage's has its own name.
+    spvc_compiler_set_name(compiler, blockId, UniformBlockName(static_cast<int>(binding)));
     spvc_type block = spvc_compiler_get_type_handle(compiler, blockId);
     size_t size = 0;
     if (spvc_compiler_get_declared_struct_size(compiler, block, &size) != SPVC_SUCCESS || size == 0) {
@@ -312,6 +318,7 @@ bool PlaceSamplers(spvc_compiler compiler, spvc_resources resources, ShaderStage
         const spvc_reflected_resource& r = list[order[unit]];
         spvc_compiler_set_decoration(compiler, r.id, SpvDecorationDescriptorSet, 0);
         spvc_compiler_set_decoration(compiler, r.id, SpvDecorationBinding, static_cast<unsigned>(unit));
+        spvc_compiler_set_name(compiler, r.id, SamplerUniformName(static_cast<int>(unit)).c_str());
         out.samplers.push_back({r.name ? r.name : "", static_cast<int>(unit)});
     }
     return true;
@@ -348,9 +355,14 @@ bool TranslateShader(const std::string& source, const std::string& entry, Shader
     spvc_compiler_options options = nullptr;
     const char* glsl = nullptr;
     if (spvc_compiler_create_compiler_options(compiler, &options) != SPVC_SUCCESS ||
-        spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 450) != SPVC_SUCCESS ||
-        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE) != SPVC_SUCCESS ||
-        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_SEPARATE_SHADER_OBJECTS, SPVC_TRUE) !=
+        spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 300) != SPVC_SUCCESS ||
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_TRUE) != SPVC_SUCCESS ||
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_SEPARATE_SHADER_OBJECTS, SPVC_FALSE) !=
+            SPVC_SUCCESS ||
+        // Direct3D computes in full float precision; so does every GL this runs on.
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES_DEFAULT_FLOAT_PRECISION_HIGHP,
+                                       SPVC_TRUE) != SPVC_SUCCESS ||
+        spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES_DEFAULT_INT_PRECISION_HIGHP, SPVC_TRUE) !=
             SPVC_SUCCESS ||
         spvc_compiler_install_compiler_options(compiler, options) != SPVC_SUCCESS ||
         spvc_compiler_compile(compiler, &glsl) != SPVC_SUCCESS || !glsl) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// HLSL (Direct3D 9 style, shader model 2 and 3) to GLSL 4.50 through glslang and
+// HLSL (Direct3D 9 style, shader model 2 and 3) to GLSL ES 3.00 through glslang and
 // SPIRV-Cross, with what the device needs to feed the result: the layout of the stage's
-// uniform block and its samplers, attributes and varyings placed by semantic.
+// uniform block and its samplers, attributes placed by semantic and varyings named by it
+// (GLSL ES 3.00 links the stages' varyings by name).
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -163,11 +163,12 @@ TEST(BenchFigures, TheLineNamesEveryFigure)
     f.medianMs = 24.04;
     f.percentile95Ms = 31.96;
     f.frames = 812;
-    const std::string line = FormatBenchLine(f, 0.8449);
+    const std::string line = FormatBenchLine(f, 0.8449, "OpenGL ES 3.2 Mesa 22.3.6");
     EXPECT_NE(line.find("median 24.0 ms"), std::string::npos) << line;
     EXPECT_NE(line.find("95th percentile 32.0 ms"), std::string::npos) << line;
     EXPECT_NE(line.find("812"), std::string::npos) << line;
     EXPECT_NE(line.find("0.84 s"), std::string::npos) << line;
+    EXPECT_NE(line.find("drawn with OpenGL ES 3.2 Mesa 22.3.6"), std::string::npos) << line;
     EXPECT_EQ(line.find('\n'), std::string::npos) << "one line";
 }
 
