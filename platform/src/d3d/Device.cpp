@@ -283,11 +283,14 @@ HRESULT WINAPI Device::SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface
     Surface* surface = static_cast<Surface*>(pRenderTarget);
     if (RenderTargetIndex != 0 || !surface || !surface->Framebuffer())
         return D3DERR_INVALIDCALL;
+    // Setting the bound target again ends no scene in the driver, and so is no scene end
+    // for the guard either.
+    if (!m_renderTarget || m_renderTarget->Framebuffer() != surface->Framebuffer())
+        m_fenceGuard.SceneEnds();
     surface->AddRef();
     if (m_renderTarget)
         m_renderTarget->Release();
     m_renderTarget = surface;
-    m_fenceGuard.SceneEnds();
     BindRenderTarget();
     UseFramebufferSize(surface->Desc().Width, surface->Desc().Height);
     return D3D_OK;

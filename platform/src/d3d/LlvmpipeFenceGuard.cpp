@@ -26,17 +26,11 @@ void LlvmpipeFenceGuard::SceneEnds()
         return;
     LetGoOfSettled();
     if (m_count == CAPACITY) {
-        // The renderer is far behind: wait for the second oldest scene so that the oldest
-        // can go. Asking the oldest itself would not do: it is only safe to free once a
-        // later scene has finished.
-        Scene& next = m_held[(m_first + 1) % CAPACITY];
-        if (next.asked) {
-            while (glClientWaitSync(next.asked, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000) == GL_TIMEOUT_EXPIRED) {
-            }
-            glDeleteSync(next.asked);
-            next.asked = nullptr;
-        }
-        DropOldest();
+        // The renderer is far behind. Once it is idle the newest scene held has finished,
+        // which is what every older one waits for.
+        glFinish();
+        while (m_count > 1)
+            DropOldest();
     }
     // The first sync ends the scene and refers to its fence; the second refers to the same.
     Scene& added = m_held[(m_first + m_count) % CAPACITY];

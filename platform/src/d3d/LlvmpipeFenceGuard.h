@@ -17,7 +17,8 @@
 // it starts the next scene, so by then no thread can still be inside the earlier fence's
 // unlock, and whoever frees it frees it safely. A sync object drops its own reference as
 // soon as it is seen signalled, so each scene gets two: the one that is asked and the one
-// that keeps the fence. Nothing waits; the cost is two fence syncs per scene.
+// that keeps the fence. Nothing waits unless the renderer falls CAPACITY scenes behind;
+// the cost is two fence syncs per scene.
 #include <epoxy/gl.h>
 
 #include <cstddef>
