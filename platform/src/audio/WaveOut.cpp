@@ -1,4 +1,5 @@
 #include "WaveHeaderQueue.h"
+#include "WaveOutRequest.h"
 
 #include <mmsystem.h>
 
@@ -25,6 +26,7 @@ struct HWAVEOUT__ {
 namespace {
 
 const Uint16 DEVICE_BUFFER_FRAMES = 1024;
+const DWORD MAX_RATE = 384000;
 
 std::mutex s_handlesLock;
 std::vector<HWAVEOUT> s_handles;
@@ -55,33 +57,14 @@ void SDLCALL Feed(void* userData, Uint8* stream, int length)
     std::memset(stream + played, waveOut->silence, static_cast<size_t>(length) - played);
 }
 
-MMRESULT CheckFormat(LPCWAVEFORMATEX format)
-{
-    if (!format)
-        return MMSYSERR_INVALPARAM;
-    const bool supported = format->wFormatTag == WAVE_FORMAT_PCM &&
-                           (format->wBitsPerSample == 8 || format->wBitsPerSample == 16) &&
-                           (format->nChannels == 1 || format->nChannels == 2) && format->nSamplesPerSec > 0 &&
-                           format->nSamplesPerSec <= 384000 &&
-                           format->nBlockAlign == format->nChannels * format->wBitsPerSample / 8;
-    return supported ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
-}
-
 }  // namespace
 
 MMRESULT WINAPI waveOutOpen(LPHWAVEOUT waveOut, UINT deviceId, LPCWAVEFORMATEX format, DWORD_PTR, DWORD_PTR,
                             DWORD flags)
 {
-    // Notifications (window, thread, function or event callbacks) are not offered.
-    if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL)
-        return MMSYSERR_NOTSUPPORTED;
-    if (deviceId != WAVE_MAPPER && deviceId != 0)
-        return MMSYSERR_BADDEVICEID;
-    const MMRESULT formatCheck = CheckFormat(format);
-    if (formatCheck != MMSYSERR_NOERROR || (flags & WAVE_FORMAT_QUERY))
-        return formatCheck;
-    if (!waveOut)
-        return MMSYSERR_INVALPARAM;
+    const MMRESULT checked = CheckOpenRequest(waveOut, deviceId, format, flags, 1, MAX_RATE);
+    if (checked != MMSYSERR_NOERROR || (flags & WAVE_FORMAT_QUERY))
+        return checked;
 
     HWAVEOUT opened = new (std::nothrow) HWAVEOUT__();
     if (!opened)
