@@ -70,3 +70,9 @@ TEST_F(Regenerate, MusicRebuildsByteForByte)
     Run(std::string("'") + GEN_MUSIC + "' '" + m_folder + "/music.xm'");
     ExpectSameAsCommitted("music.xm");
 }
+
+TEST_F(Regenerate, GlyphMeshesRebakeByteForByte)
+{
+    Run(std::string("'") + GEN_TEXTMESHES + "' '" + m_folder + "/TextMeshes.bin'");
+    ExpectSameAsCommitted("TextMeshes.bin");
+}
