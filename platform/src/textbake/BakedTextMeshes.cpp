@@ -74,22 +74,19 @@ public:
         *value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
         return true;
     }
-    bool I32(int32_t* value)
+    // A signed integer or a float, from the four bytes of its bits.
+    template <typename T>
+    bool Bits32(T* value)
     {
+        static_assert(sizeof(T) == 4, "four bytes");
         uint32_t bits;
         if (!U32(&bits))
             return false;
         std::memcpy(value, &bits, 4);
         return true;
     }
-    bool F32(float* value)
-    {
-        uint32_t bits;
-        if (!U32(&bits))
-            return false;
-        std::memcpy(value, &bits, 4);
-        return true;
-    }
+    bool I32(int32_t* value) { return Bits32(value); }
+    bool F32(float* value) { return Bits32(value); }
     // A count of items of itemSize bytes each that the rest of the file can hold.
     bool Count(size_t itemSize, uint32_t* count)
     {

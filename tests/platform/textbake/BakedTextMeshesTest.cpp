@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -139,15 +138,19 @@ TEST(BakedTextMeshes, OtherRequestsAreNotBaked)
     EXPECT_EQ(BuildBakedTextMesh(entries, other, "i", GLYPH_DEVIATION, GLYPH_EXTRUSION, &mesh, nullptr),
               TextMeshStatus::NoOutlineFont)
         << "the raster system font";
-    SelectObject(other, CreateFontA(256, 0, 0, 0, 400, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "impact"));
+    HFONT lighter = CreateFontA(256, 0, 0, 0, 400, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Impact");
+    HFONT upperCase = CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "IMPACT");
+    SelectObject(other, lighter);
     EXPECT_EQ(BuildBakedTextMesh(entries, other, "i", GLYPH_DEVIATION, GLYPH_EXTRUSION, &mesh, nullptr),
               TextMeshStatus::NotBaked)
         << "another weight";
-    SelectObject(other, CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "IMPACT"));
+    SelectObject(other, upperCase);
     EXPECT_EQ(BuildBakedTextMesh(entries, other, "i", GLYPH_DEVIATION, GLYPH_EXTRUSION, &mesh, nullptr),
               TextMeshStatus::Ok)
         << "face names match in any case";
     DeleteDC(other);
+    DeleteObject(lighter);
+    DeleteObject(upperCase);
 }
 
 TEST(BakedTextMeshes, EveryTruncationIsRefused)
@@ -201,20 +204,4 @@ TEST(BakedTextMeshes, MalformedFilesAreRefusedWithTheirReason)
         EXPECT_FALSE(Reads(bad, &error)) << c.reason;
         EXPECT_EQ(error, c.reason);
     }
-}
-
-TEST(BakedTextMeshes, ChangedBytesNeverBreakTheReader)
-{
-    const std::vector<uint8_t> file = SmallFile();
-    std::mt19937 random(20261208u);
-    int refused = 0;
-    for (int round = 0; round < 2000; ++round) {
-        std::vector<uint8_t> bytes = file;
-        // Mostly the fixed fields and counts at the front, where a change matters most.
-        const size_t span = round % 2 ? 200 : bytes.size();
-        for (int e = 1 + static_cast<int>(random() % 3); e > 0; --e)
-            bytes[random() % span] = static_cast<uint8_t>(random());
-        refused += !Reads(bytes);
-    }
-    EXPECT_GT(refused, 0);
 }
