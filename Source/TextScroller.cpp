@@ -36,8 +36,7 @@ TextScroller::TextScroller()
     // Neither the context nor the font is released: the meshes are built from
     // them once, and both live as long as the intro.
     HDC hdc = CreateCompatibleDC(NULL);
-    HFONT font = CreateFontA(256, 0, 0, 0, 900, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "Impact");
+    HFONT font = CreateGlyphFont();
     SelectObject(hdc, font);
     m_hTextDC = hdc;
     m_hTextFont = font;
@@ -47,9 +46,8 @@ TextScroller::TextScroller()
     GLYPHMETRICSFLOAT metrics;
     std::memset(&metrics, 0, sizeof metrics);
     for (int i = 0; i < GLYPH_COUNT; ++i) {
-        char text[2] = {0, 0};
-        if (i < TERMINATOR_GLYPH)
-            text[0] = static_cast<char>(GLYPH_CHARACTERS[i]);
+        char text[2];
+        GetGlyphText(i, text);
         m_pGlyphMeshes[i] = NULL;
         if (FAILED(D3DXCreateTextA(pDevice, hdc, text, GLYPH_DEVIATION, GLYPH_EXTRUSION,
                                    &m_pGlyphMeshes[i], NULL, &metrics)))

@@ -1,16 +1,9 @@
 #pragma once
 
+#include "ScrollerGlyphs.h"
+
 #include <d3d9.h>
 #include <d3dx9.h>
-
-const int GLYPH_COUNT = 96;
-const int TERMINATOR_GLYPH = 95;
-// D3DXCreateTextA's deviation and extrusion for every glyph.
-const float GLYPH_DEVIATION = 0.001f;
-const float GLYPH_EXTRUSION = 0.4f;
-
-// The characters of the scroller's glyphs, index 0 ... 94 (95 is the terminator).
-extern const unsigned char GLYPH_CHARACTERS[GLYPH_COUNT - 1];
 
 // One long line of extruded 3D letters scrolling right to left, bent into an
 // arch by the text effect and drawn into the three scene targets.

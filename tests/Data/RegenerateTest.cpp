@@ -76,3 +76,9 @@ TEST_F(Regenerate, TranslatedEffectsRebuildByteForByte)
     Run(std::string("'") + GEN_EFFECTS + "' '" + m_folder + "/effects.store' '" + SKV_DATA_DIR + "'/*.fx > /dev/null");
     ExpectSameAsCommitted("effects.store");
 }
+
+TEST_F(Regenerate, GlyphMeshesRebakeByteForByte)
+{
+    Run(std::string("'") + GEN_TEXTMESHES + "' '" + m_folder + "/TextMeshes.bin'");
+    ExpectSameAsCommitted("TextMeshes.bin");
+}

@@ -1,5 +1,5 @@
 #include "Mesh.h"
-#include "TextMeshBuilder.h"
+#include "TextMesh.h"
 
 #include <d3dx9.h>
 
@@ -19,8 +19,7 @@ HRESULT WINAPI D3DXCreateTextA(struct IDirect3DDevice9* pDevice, HDC hDC, LPCSTR
 
     TextMesh text;
     try {
-        TextMeshBuilder builder;
-        switch (builder.Build(hDC, pText, Deviation, Extrusion, &text, pGlyphMetrics)) {
+        switch (BuildTextMesh(hDC, pText, Deviation, Extrusion, &text, pGlyphMetrics)) {
         case TextMeshStatus::Ok: break;
         case TextMeshStatus::NoGlyphs: return E_FAIL;
         default: return D3DERR_INVALIDCALL;

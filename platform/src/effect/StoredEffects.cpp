@@ -2,11 +2,12 @@
 
 #include "effect/front/StoredEffect.h"
 
+#include <cstddef>
 #include <mutex>
 #include <unordered_map>
 
 extern const unsigned char SKV_EFFECT_STORE[];
-extern const unsigned long SKV_EFFECT_STORE_SIZE;
+extern const size_t SKV_EFFECT_STORE_SIZE;
 
 namespace {
 

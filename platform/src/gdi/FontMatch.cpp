@@ -1,8 +1,13 @@
 #include "FontMatch.h"
 
+#include "GdiObjects.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
 #include <strings.h>
 
 namespace {
@@ -97,4 +102,40 @@ bool FindFontFile(const LOGFONTA& logFont, FontFile* file)
         }
     }
     return MatchFamily(GenericFamily(logFont), logFont, false, file);
+}
+
+bool GetSelectedFont(HDC dc, LOGFONTA* logFont, FontFile* file)
+{
+    LOGFONTA selected;
+    if (!GetSelectedLogFont(dc, &selected))
+        return false;
+    // The answer depends on the request alone: cached by its bytes, the name's tail cleared.
+    const size_t nameLength = strnlen(selected.lfFaceName, LF_FACESIZE);
+    std::memset(selected.lfFaceName + nameLength, 0, LF_FACESIZE - nameLength);
+    const std::string key(reinterpret_cast<const char*>(&selected), sizeof selected);
+
+    struct Answer {
+        bool found;
+        FontFile file;
+    };
+    static std::mutex mutex;
+    static std::map<std::string, Answer> answers;
+    Answer answer;
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        auto known = answers.find(key);
+        if (known == answers.end()) {
+            Answer fresh;
+            fresh.found = FindFontFile(selected, &fresh.file);
+            known = answers.emplace(key, fresh).first;
+        }
+        answer = known->second;
+    }
+    if (!answer.found)
+        return false;
+    if (logFont)
+        *logFont = selected;
+    if (file)
+        *file = answer.file;
+    return true;
 }

@@ -8,9 +8,6 @@ struct HFONT__ {
     LOGFONTA logFont;
     bool stock;
     bool rasterOnly;  // the stock "System" font: no outlines to take
-    bool resolved;    // fontconfig asked once; the answer is kept
-    bool found;
-    FontFile file;
 };
 
 struct HDC__ {
@@ -151,23 +148,15 @@ HGDIOBJ WINAPI GetStockObject(int i)
     return i == SYSTEM_FONT ? SystemFont() : nullptr;
 }
 
-bool GetSelectedFont(HDC dc, LOGFONTA* logFont, FontFile* file)
+bool GetSelectedLogFont(HDC dc, LOGFONTA* logFont)
 {
     std::lock_guard<std::mutex> guard(Lock());
     if (!dc || !LiveContexts().count(dc))
         return false;
-    HFONT font = dc->font;
+    const HFONT font = dc->font;
     if (font->rasterOnly)
-        return false;
-    if (!font->resolved) {
-        font->found = FindFontFile(font->logFont, &font->file);
-        font->resolved = true;
-    }
-    if (!font->found)
         return false;
     if (logFont)
         *logFont = font->logFont;
-    if (file)
-        *file = font->file;
     return true;
 }

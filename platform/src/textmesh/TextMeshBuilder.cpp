@@ -1,7 +1,7 @@
 #include "TextMeshBuilder.h"
 
 #include "AnsiCodePage.h"
-#include "GdiObjects.h"
+#include "FontMatch.h"
 
 #include <cmath>
 #include <cstring>
@@ -138,4 +138,11 @@ TextMeshStatus TextMeshBuilder::Build(FontFace* face, const char* text, float de
     if (mesh->indices.empty())
         return TextMeshStatus::NothingToDraw;
     return TextMeshStatus::Ok;
+}
+
+TextMeshStatus BuildTextMesh(HDC dc, const char* text, float deviation, float extrusion, TextMesh* mesh,
+                             GLYPHMETRICSFLOAT* metrics)
+{
+    TextMeshBuilder builder;
+    return builder.Build(dc, text, deviation, extrusion, mesh, metrics);
 }

@@ -1,7 +1,11 @@
 #include "XFileTokenizer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
 
 namespace {
 
@@ -20,6 +24,45 @@ bool IsWordCharacter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
            c == '+' || c == '.';
+}
+
+// A decimal number: an optional sign, digits with at most one decimal point (at least one
+// digit), an optional exponent. Nothing else (no hexadecimal, infinity or not-a-number),
+// so the conversion below sees only what a mesh file holds.
+bool IsDecimalNumber(std::string_view word)
+{
+    size_t i = 0;
+    const size_t n = word.size();
+    auto digits = [&] {
+        const size_t start = i;
+        while (i < n && word[i] >= '0' && word[i] <= '9')
+            ++i;
+        return i - start;
+    };
+    if (i < n && (word[i] == '+' || word[i] == '-'))
+        ++i;
+    size_t mantissa = digits();
+    if (i < n && word[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return false;
+    if (i < n && (word[i] == 'e' || word[i] == 'E')) {
+        ++i;
+        if (i < n && (word[i] == '+' || word[i] == '-'))
+            ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == n;
+}
+
+// The "C" locale, whatever the process's own: a decimal point is always '.'.
+locale_t ClassicLocale()
+{
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return locale;
 }
 
 }  // namespace
@@ -106,15 +149,18 @@ XToken XFileTokenizer::Peek()
 
 bool ParseXFloat(std::string_view word, float* value)
 {
-    if (word.empty())
+    // strtof_l rounds the decimal straight to the nearest float, as from_chars does (which not
+    // every C++ library has for floating point); it needs the word as a C string.
+    if (!IsDecimalNumber(word) || !ClassicLocale())
         return false;
-    const char* first = word.data();
-    const char* last = word.data() + word.size();
-    if (*first == '+')  // from_chars takes no explicit plus sign
-        ++first;
-    float parsed = 0.0f;
-    const auto result = std::from_chars(first, last, parsed, std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(parsed))
+    const std::string text(word);
+    char* end = nullptr;
+    errno = 0;
+    const float parsed = strtof_l(text.c_str(), &end, ClassicLocale());
+    // Out of range: too large for a float, or so small it rounds to zero. A subnormal result
+    // is a value like any other.
+    const bool outOfRange = errno == ERANGE && (parsed == 0.0f || !std::isfinite(parsed));
+    if (end != text.c_str() + text.size() || outOfRange || !std::isfinite(parsed))
         return false;
     *value = parsed;
     return true;

@@ -3,7 +3,7 @@
 #include "CrossCheckDevice.h"
 #include "Sections.h"
 
-#include "gdi/GdiObjects.h"
+#include "gdi/FontMatch.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

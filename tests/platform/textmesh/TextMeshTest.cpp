@@ -1,5 +1,5 @@
 #include "AnsiCodePage.h"
-#include "GdiObjects.h"
+#include "FontMatch.h"
 #include "TextMeshBuilder.h"
 
 #include <windows.h>
