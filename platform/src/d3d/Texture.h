@@ -5,7 +5,7 @@
 #include "Surface.h"
 
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <memory>
 #include <vector>

@@ -4,7 +4,7 @@
 #include "RefCounted.h"
 
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <vector>
 
