@@ -277,9 +277,7 @@ void SDL_HideWindow(SDL_Window* window)
         s_focus = nullptr;
 }
 
-void SDL_RaiseWindow(SDL_Window*)
-{
-}
+void SDL_RaiseWindow(SDL_Window*) {}
 
 int SDL_SetWindowInputFocus(SDL_Window*)
 {
@@ -315,9 +313,7 @@ int SDL_ShowCursor(int toggle)
 }
 
 // Events arrive between the page's tasks, never during one: nothing to pump.
-void SDL_PumpEvents(void)
-{
-}
+void SDL_PumpEvents(void) {}
 
 int SDL_PeepEvents(SDL_Event* events, int count, SDL_eventaction action, Uint32 minType, Uint32 maxType)
 {
@@ -344,7 +340,7 @@ int SDL_ShowMessageBox(const SDL_MessageBoxData* data, int* buttonid)
         {
             const title = UTF8ToString($0);
             const text = UTF8ToString($1);
-            if (typeof Module['skvShowMessage'] === 'function')
+            if (typeof Module['skvShowMessage'] == = 'function')
                 Module['skvShowMessage'](title, text);
             else
                 console.error(title + ': ' + text);

@@ -13,9 +13,7 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE HandleOf(SDL_GLContext context)
 
 }  // namespace
 
-void RequestDeviceContext()
-{
-}
+void RequestDeviceContext() {}
 
 SDL_GLContext CreateDeviceContext(SDL_Window*, bool)
 {
@@ -31,8 +29,8 @@ SDL_GLContext CreateDeviceContext(SDL_Window*, bool)
     attributes.antialias = EM_FALSE;
     attributes.premultipliedAlpha = EM_FALSE;
     attributes.enableExtensionsByDefault = EM_TRUE;
-    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle =
-        emscripten_webgl_create_context(BrowserCanvasSelector(), &attributes);
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(BrowserCanvasSelector(),
+                                                                                   &attributes);
     if (handle <= 0)
         return nullptr;
     if (emscripten_webgl_make_context_current(handle) != EMSCRIPTEN_RESULT_SUCCESS) {
@@ -59,9 +57,7 @@ void DestroyDeviceContext(SDL_Window*, SDL_GLContext context)
     emscripten_webgl_destroy_context(HandleOf(context));
 }
 
-void ShowWindowFramebuffer(SDL_Window*)
-{
-}
+void ShowWindowFramebuffer(SDL_Window*) {}
 
 GLuint WindowFramebuffer()
 {

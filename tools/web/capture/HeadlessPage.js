@@ -1,7 +1,8 @@
 // Opens a page of a local folder in headless Chromium and waits for the one report
 // the page posts to /report: the folder is served on 127.0.0.1 at a free port, and the
 // browser, the server and the browser's profile are gone again when the promise
-// settles. A missing Chromium is a failure: install-deps.sh installs it.
+// settles. Whatever else the page posts goes to a callback. A missing Chromium is a
+// failure: install-deps.sh installs it.
 'use strict';
 
 const fs = require('fs');
@@ -12,16 +13,26 @@ const { spawn } = require('child_process');
 
 const CHROMIUM = '/usr/bin/chromium';
 const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+// The intro's own size, so that a page that fills the window draws it one to one.
+const WINDOW_SIZE = '1024,768';
 
-function serve(folder, onReport) {
+function serve(folder, onReport, onPost) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://localhost');
-    if (request.method === 'POST' && url.pathname === '/report') {
+    if (request.method === 'POST') {
       const parts = [];
       request.on('data', (part) => parts.push(part));
       request.on('end', () => {
-        response.end();
-        onReport(Buffer.concat(parts));
+        const body = Buffer.concat(parts);
+        if (url.pathname === '/report') {
+          response.end();
+          onReport(body);
+          return;
+        }
+        // The answer waits until the callback has taken the post: the page's report comes after.
+        Promise.resolve(onPost ? onPost(url, body) : undefined)
+          .catch((error) => console.error(String(error)))
+          .then(() => response.end());
       });
       return;
     }
@@ -38,9 +49,10 @@ function serve(folder, onReport) {
 }
 
 function launch(url, profile) {
-  const flags = ['--headless', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-                 '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`,
-                 '--autoplay-policy=no-user-gesture-required'];
+  // WebGL 2 without a GPU: SwiftShader through ANGLE.
+  const flags = ['--headless', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
+                 '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                 `--user-data-dir=${profile}`, `--window-size=${WINDOW_SIZE}`, '--autoplay-policy=no-user-gesture-required'];
   if (process.getuid && process.getuid() === 0)
     flags.push('--no-sandbox');
   // Its own process group, so that stopping it takes its helper processes along.
@@ -60,14 +72,15 @@ function stopBrowser(browser) {
   });
 }
 
-// Resolves with the body the page posted; rejects when the browser ends first or
-// nothing comes within timeoutMs, with what the browser said on its error stream.
-async function openAndAwaitReport(folder, pagePath, timeoutMs) {
+// Resolves with the body the page posted to /report; rejects when the browser ends first
+// or nothing comes within timeoutMs, with what the browser said on its error stream.
+// onPost(url, body), when given, takes every other post (its promise is awaited).
+async function openAndAwaitReport(folder, pagePath, timeoutMs, onPost) {
   if (!fs.existsSync(CHROMIUM))
     throw new Error(`no Chromium at ${CHROMIUM}: run scripts/install-deps.sh`);
   let settle;
   const reported = new Promise((resolve, reject) => { settle = { resolve, reject }; });
-  const server = await serve(path.resolve(folder), (body) => settle.resolve(body));
+  const server = await serve(path.resolve(folder), (body) => settle.resolve(body), onPost);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'skv-chromium-'));
   const browser = launch(`http://127.0.0.1:${server.address().port}/${pagePath}`, profile);
   let log = '';
