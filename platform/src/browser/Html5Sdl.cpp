@@ -340,7 +340,7 @@ int SDL_ShowMessageBox(const SDL_MessageBoxData* data, int* buttonid)
         {
             const title = UTF8ToString($0);
             const text = UTF8ToString($1);
-            if (typeof Module['skvShowMessage'] == = 'function')
+            if (Module['skvShowMessage'])
                 Module['skvShowMessage'](title, text);
             else
                 console.error(title + ': ' + text);

@@ -2,9 +2,10 @@
 // natively: the site's page in its capture mode draws on a fixed frame time and sends the
 // frames that reach the times asked for, and the music it handed to Web Audio.
 //   node CaptureWeb.js SITE --at T1,T2,... --out DIR [--frame-ms MS]
-//                      [--audio FILE.wav --audio-seconds S]
+//                      [--audio FILE.wav --audio-seconds S] [--end-with escape|blur]
 // Writes DIR/frame-T.png (and the WAV); prints one line of figures: frames drawn, the
-// median time the intro took per frame, the time from the start to the first frame.
+// median time from one frame to the next, the time from the start to the first frame.
+// --end-with then ends the intro as a viewer would and checks that it ends at once.
 'use strict';
 
 const fs = require('fs');
@@ -22,7 +23,7 @@ function usage(message) {
 }
 
 function parseArguments(argv) {
-  const options = { site: argv[0], times: [], frameMs: 16, audio: '', audioSeconds: 0, out: '' };
+  const options = { site: argv[0], times: [], frameMs: 16, audio: '', audioSeconds: 0, out: '', endWith: '' };
   for (let i = 1; i < argv.length; ++i) {
     const value = argv[i + 1];
     switch (argv[i]) {
@@ -31,6 +32,7 @@ function parseArguments(argv) {
     case '--frame-ms': options.frameMs = Number(value); break;
     case '--audio': options.audio = value; break;
     case '--audio-seconds': options.audioSeconds = Number(value); break;
+    case '--end-with': options.endWith = value; break;
     default: usage(`unknown option ${argv[i]}`);
     }
     if (value === undefined)
@@ -47,6 +49,8 @@ function parseArguments(argv) {
     usage('--frame-ms takes 1 to 10000');
   if (options.audio && !(options.audioSeconds > 0 && options.audioSeconds <= 3600))
     usage('--audio needs --audio-seconds of (0, 3600]');
+  if (options.endWith && !['escape', 'blur'].includes(options.endWith))
+    usage('--end-with takes escape or blur');
   if (!fs.existsSync(path.join(options.site, 'index.html')))
     usage(`no site at ${options.site}: build the web flavour first`);
   return options;
@@ -80,7 +84,8 @@ async function main() {
     fs.mkdirSync(options.out, { recursive: true });
   const written = [];
   const query = `capture=${options.times.join(',')}&frame-ms=${options.frameMs}` +
-                `&audio-seconds=${options.audio ? options.audioSeconds : 0}`;
+                `&audio-seconds=${options.audio ? options.audioSeconds : 0}` +
+                (options.endWith ? `&end-with=${options.endWith}` : '');
   const body = await openAndAwaitReport(options.site, `index.html?${query}`, TIMEOUT_MS, (url, png) => {
     const t = Number(url.searchParams.get('t'));
     if (url.pathname !== '/frame' || !options.times.includes(t))
@@ -109,7 +114,8 @@ async function main() {
   }
   console.log(`web: ${report.frames} frames, median ${report.medianFrameMs.toFixed(1)} ms per frame, ` +
               `first frame ${report.firstFrameMs.toFixed(0)} ms after the start (${report.startMs.toFixed(0)} ms ` +
-              `to start)`);
+              `to start, audio clock ${report.audioClock})` + (report.endedAfter === undefined ? '' :
+                             `; it ended ${report.endedAfter} frame(s) after ${options.endWith}`));
 }
 
 main().catch((error) => {
