@@ -2,7 +2,7 @@
 # SDL, libepoxy, FreeType and fontconfig, glslang and libsquish, the browser has the page
 # (src/browser answers the SDL calls the layer makes), WebGL 2, the baked text meshes,
 # the effects translated when the layer was built and our own DXT1 decoder. Included by
-# CMakeLists.txt, which lists ${browser_sources}.
+# CMakeLists.txt, which lists ${browser_sources} and makes ${effect_store_source}.
 
 # Core: what the audio output needs. The page has no threads, and nothing here starts one
 # (the music's service step runs from the page): the thread calls are left out.
@@ -31,11 +31,7 @@ list(REMOVE_ITEM platform_sources ${parser_sources} ${linux_only_sources}
   ${CMAKE_CURRENT_SOURCE_DIR}/src/audio/WaveOutWebAudio.cpp ${CMAKE_CURRENT_SOURCE_DIR}/src/win/Time.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/src/win/Thread.cpp)
 list(FILTER platform_sources EXCLUDE REGEX "/src/(xfile|gdi|textmesh|textbake|effect/front|texture/image)/")
-include(${PROJECT_SOURCE_DIR}/cmake/SkvEmbedBytes.cmake)
-skv_embed_bytes(${PROJECT_SOURCE_DIR}/Data/effects.store SKV_EFFECT_STORE
-  ${CMAKE_CURRENT_BINARY_DIR}/EffectStoreBytes.cpp)
-list(APPEND platform_sources ${CMAKE_CURRENT_BINARY_DIR}/EffectStoreBytes.cpp)
-add_library(skv_platform STATIC ${platform_sources})
+add_library(skv_platform STATIC ${platform_sources} ${effect_store_source})
 # src/browser first: its SDL.h is the one the layer's sources find.
 target_include_directories(skv_platform PUBLIC src/browser include)
 target_compile_definitions(skv_platform PRIVATE SKV_RUNTIME_EFFECT_TRANSLATION=0)

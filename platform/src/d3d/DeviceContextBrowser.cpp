@@ -23,11 +23,7 @@ SDL_GLContext CreateDeviceContext(SDL_Window*, bool)
     attributes.minorVersion = 0;
     // The device draws into a back buffer of its own and copies it to the canvas: the
     // canvas needs no depth, stencil or smoothing, and an opaque page shows no alpha.
-    attributes.alpha = EM_FALSE;
-    attributes.depth = EM_FALSE;
-    attributes.stencil = EM_FALSE;
-    attributes.antialias = EM_FALSE;
-    attributes.premultipliedAlpha = EM_FALSE;
+    attributes.alpha = attributes.depth = attributes.stencil = attributes.antialias = EM_FALSE;
     attributes.enableExtensionsByDefault = EM_TRUE;
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context(BrowserCanvasSelector(),
                                                                                    &attributes);

@@ -112,7 +112,8 @@ async function main() {
     }
     fs.writeFileSync(options.audio, wavFile(pcm));
   }
-  console.log(`web: ${report.frames} frames, median ${report.medianFrameMs.toFixed(1)} ms per frame, ` +
+  console.log(`web: ${report.frames} frames, median ${report.medianFrameMs.toFixed(1)} ms per frame ` +
+              `(${report.medianMainPartMs.toFixed(1)} ms over ${report.mainPartFrames} main-part frames), ` +
               `first frame ${report.firstFrameMs.toFixed(0)} ms after the start (${report.startMs.toFixed(0)} ms ` +
               `to start, audio clock ${report.audioClock})` + (report.endedAfter === undefined ? '' :
                              `; it ended ${report.endedAfter} frame(s) after ${options.endWith}`));

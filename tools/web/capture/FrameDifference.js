@@ -95,3 +95,10 @@ function describe(d) {
 }
 
 module.exports = { readPng, frameDifference, describe };
+
+// node FrameDifference.js DIR_A DIR_B FRAME_FILE...: one line per frame, both folders' file.
+if (require.main === module) {
+  const [a, b, ...names] = process.argv.slice(2);
+  for (const name of names)
+    console.log(`${name}: ${describe(frameDifference(`${a}/${name}`, `${b}/${name}`))}`);
+}

@@ -16,7 +16,8 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
 // The intro's own size, so that a page that fills the window draws it one to one.
 const WINDOW_SIZE = '1024,768';
 
-function serve(folder, onReport, onPost) {
+// Serves the folder on 127.0.0.1 (port 0: a free one); posts go to the callbacks.
+function serve(folder, onReport, onPost, port = 0) {
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://localhost');
     if (request.method === 'POST') {
@@ -45,7 +46,10 @@ function serve(folder, onReport, onPost) {
     response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
     fs.createReadStream(file).pipe(response);
   });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+  return new Promise((resolve, reject) => {
+    server.once('error', reject);
+    server.listen(port, '127.0.0.1', () => resolve(server));
+  });
 }
 
 function launch(url, profile) {
@@ -98,4 +102,4 @@ async function openAndAwaitReport(folder, pagePath, timeoutMs, onPost) {
   }
 }
 
-module.exports = { openAndAwaitReport };
+module.exports = { openAndAwaitReport, serve };
