@@ -84,15 +84,6 @@ void Effect::ReleaseGlObjects()
     // The programs belong to the device's cache; nothing of the effect's own is in GL.
 }
 
-HRESULT WINAPI Effect::GetDevice(LPDIRECT3DDEVICE9* ppDevice)
-{
-    if (!ppDevice || !m_device)
-        return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
-}
-
 // ---- handles ----
 
 const Effect::HandleRecord* Effect::Record(D3DXHANDLE handle) const

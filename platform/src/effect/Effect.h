@@ -43,7 +43,7 @@ public:
     HRESULT WINAPI CommitChanges() override;
     HRESULT WINAPI EndPass() override;
     HRESULT WINAPI End() override;
-    HRESULT WINAPI GetDevice(LPDIRECT3DDEVICE9* ppDevice) override;
+    HRESULT WINAPI GetDevice(LPDIRECT3DDEVICE9* ppDevice) override { return DeviceReference(ppDevice); }
 
     void ReleaseGlObjects() override;
 
