@@ -4,7 +4,9 @@
 //     two levels), then Escape ends the intro at once;
 //   node SiteTest.js audio SITE XM2WAV MODULE SECONDS
 //     the music handed to Web Audio is xm2wav's render, sample for sample, then the page's
-//     loss of focus ends the intro at once.
+//     loss of focus ends the intro at once;
+//   node SiteTest.js nowebgl SITE
+//     a browser without WebGL 2 gets a message in the page, and the intro does not start.
 'use strict';
 
 const fs = require('fs');
@@ -14,6 +16,7 @@ const { execFile } = require('child_process');
 const { promisify } = require('util');
 const { MIX_RATE, fail, nativeRender, firstDifference } = require('../../support/web/Xm2wav.js');
 const { frameDifference, describe } = require('../../../tools/web/capture/FrameDifference.js');
+const { openAndAwaitReport } = require('../../../tools/web/capture/HeadlessPage.js');
 
 const CAPTURE_WEB = path.join(__dirname, '../../../tools/web/capture/CaptureWeb.js');
 const MEAN_LEVELS = 2;
@@ -59,6 +62,15 @@ async function audio(work, site, xm2wav, module, seconds) {
   console.log(`${pcm.length / 4} frames (${seconds} s) of the site's music equal xm2wav's`);
 }
 
+async function withoutWebGL(site) {
+  const body = await openAndAwaitReport(site, 'index.html?capture=1', 60000, undefined,
+                                        ['--disable-webgl']);
+  const report = JSON.parse(body.toString('utf8').split('\n')[0]);
+  if (report.error !== 'no WebGL 2' || !/no WebGL 2/.test(report.page || ''))
+    fail(`without WebGL the page reported ${JSON.stringify(report)}`);
+  console.log(`without WebGL 2 the page says: ${report.page}`);
+}
+
 async function main() {
   const [mode, ...args] = process.argv.slice(2);
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'skv-site-'));
@@ -67,8 +79,11 @@ async function main() {
       await frames(work, ...args);
     else if (mode === 'audio' && args.length === 4)
       await audio(work, ...args);
+    else if (mode === 'nowebgl' && args.length === 1)
+      await withoutWebGL(...args);
     else
-      fail('usage: node SiteTest.js frames SITE SKELVANE_CAPTURE TIMES FRAME_MS | audio SITE XM2WAV MODULE SECONDS');
+      fail('usage: node SiteTest.js frames SITE SKELVANE_CAPTURE TIMES FRAME_MS | audio SITE XM2WAV MODULE SECONDS' +
+           ' | nowebgl SITE');
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }

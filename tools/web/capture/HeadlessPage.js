@@ -52,13 +52,14 @@ function serve(folder, onReport, onPost, port = 0) {
   });
 }
 
-function launch(url, profile) {
+function launch(url, profile, extraFlags) {
   // WebGL 2 without a GPU: SwiftShader through ANGLE.
   const flags = ['--headless', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-quic',
                  '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync',
                  `--user-data-dir=${profile}`, `--window-size=${WINDOW_SIZE}`, '--autoplay-policy=no-user-gesture-required'];
   if (process.getuid && process.getuid() === 0)
     flags.push('--no-sandbox');
+  flags.push(...extraFlags);
   // Its own process group, so that stopping it takes its helper processes along.
   return spawn(CHROMIUM, [...flags, url], { detached: true, stdio: ['ignore', 'ignore', 'pipe'] });
 }
@@ -78,15 +79,16 @@ function stopBrowser(browser) {
 
 // Resolves with the body the page posted to /report; rejects when the browser ends first
 // or nothing comes within timeoutMs, with what the browser said on its error stream.
-// onPost(url, body), when given, takes every other post (its promise is awaited).
-async function openAndAwaitReport(folder, pagePath, timeoutMs, onPost) {
+// onPost(url, body), when given, takes every other post (its promise is awaited);
+// extraFlags go to Chromium.
+async function openAndAwaitReport(folder, pagePath, timeoutMs, onPost, extraFlags = []) {
   if (!fs.existsSync(CHROMIUM))
     throw new Error(`no Chromium at ${CHROMIUM}: run scripts/install-deps.sh`);
   let settle;
   const reported = new Promise((resolve, reject) => { settle = { resolve, reject }; });
   const server = await serve(path.resolve(folder), (body) => settle.resolve(body), onPost);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'skv-chromium-'));
-  const browser = launch(`http://127.0.0.1:${server.address().port}/${pagePath}`, profile);
+  const browser = launch(`http://127.0.0.1:${server.address().port}/${pagePath}`, profile, extraFlags);
   let log = '';
   browser.stderr.on('data', (text) => { log = (log + text).slice(-4000); });
   browser.on('error', (error) => settle.reject(error));
