@@ -6,7 +6,9 @@
 //     the music handed to Web Audio is xm2wav's render, sample for sample, then the page's
 //     loss of focus ends the intro at once;
 //   node SiteTest.js nowebgl SITE
-//     a browser without WebGL 2 gets a message in the page, and the intro does not start.
+//     a browser without WebGL 2 gets a message in the page, and the intro does not start;
+//   node SiteTest.js again SITE
+//     a viewer's click starts it, Escape ends it and the page offers to play it again, twice.
 'use strict';
 
 const fs = require('fs');
@@ -71,6 +73,18 @@ async function withoutWebGL(site) {
   console.log(`without WebGL 2 the page says: ${report.page}`);
 }
 
+async function playAgain(work, site) {
+  fs.cpSync(site, work, { recursive: true });
+  fs.copyFileSync(path.join(__dirname, 'PlayAgain.html'), path.join(work, 'PlayAgain.html'));
+  const report = JSON.parse((await openAndAwaitReport(work, 'PlayAgain.html', 180000)).toString('utf8'));
+  if (report.error || report.message)
+    fail(`playing twice: ${report.error || report.message}`);
+  for (const [i, run] of report.runs.entries())
+    if (run.button !== 'Play again' || !(run.frames > 0))
+      fail(`run ${i + 1} drew ${run.frames} frames and left the button saying "${run.button}"`);
+  console.log(`played twice: ${report.runs.map((run) => run.frames).join(' and ')} frames, then "Play again"`);
+}
+
 async function main() {
   const [mode, ...args] = process.argv.slice(2);
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'skv-site-'));
@@ -81,9 +95,11 @@ async function main() {
       await audio(work, ...args);
     else if (mode === 'nowebgl' && args.length === 1)
       await withoutWebGL(...args);
+    else if (mode === 'again' && args.length === 1)
+      await playAgain(work, ...args);
     else
       fail('usage: node SiteTest.js frames SITE SKELVANE_CAPTURE TIMES FRAME_MS | audio SITE XM2WAV MODULE SECONDS' +
-           ' | nowebgl SITE');
+           ' | nowebgl SITE | again SITE');
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }

@@ -37,7 +37,10 @@ function serve(folder, onReport, onPost, port = 0) {
       });
       return;
     }
-    const file = path.join(folder, path.normalize(url.pathname).replace(/^([/\\])+/, ''));
+    let file = path.join(folder, path.normalize(url.pathname).replace(/^([/\\])+/, ''));
+    // A folder's address serves its page, as any web server does.
+    if (file.startsWith(folder) && fs.existsSync(file) && fs.statSync(file).isDirectory())
+      file = path.join(file, 'index.html');
     if (!file.startsWith(folder) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404);
       response.end();
