@@ -4,7 +4,8 @@
 //   node CaptureWeb.js SITE --at T1,T2,... --out DIR [--frame-ms MS]
 //                      [--audio FILE.wav --audio-seconds S] [--end-with escape|blur]
 // Writes DIR/frame-T.png (and the WAV); prints one line of figures: frames drawn, the
-// median time from one frame to the next, the time from the start to the first frame.
+// median time from one frame to the next, the time from the start to the first frame and
+// the page's load time (download and compilation of the intro).
 // --end-with then ends the intro as a viewer would and checks that it ends at once.
 'use strict';
 
@@ -39,6 +40,8 @@ function parseArguments(argv) {
       usage(`${argv[i]} needs a value`);
     ++i;
   }
+  if (!options.site || !fs.existsSync(path.join(options.site, 'index.html')))
+    usage(`no site at ${options.site}: build the web flavour first`);
   if (!options.times.length && !options.audio)
     usage('nothing to capture: give --at or --audio');
   if (options.times.some((t, k) => !(t >= 0) || (k > 0 && t <= options.times[k - 1])))
@@ -51,8 +54,6 @@ function parseArguments(argv) {
     usage('--audio needs --audio-seconds of (0, 3600]');
   if (options.endWith && !['escape', 'blur'].includes(options.endWith))
     usage('--end-with takes escape or blur');
-  if (!fs.existsSync(path.join(options.site, 'index.html')))
-    usage(`no site at ${options.site}: build the web flavour first`);
   return options;
 }
 
@@ -115,7 +116,7 @@ async function main() {
   console.log(`web: ${report.frames} frames, median ${report.medianFrameMs.toFixed(1)} ms per frame ` +
               `(${report.medianMainPartMs.toFixed(1)} ms over ${report.mainPartFrames} main-part frames), ` +
               `first frame ${report.firstFrameMs.toFixed(0)} ms after the start (${report.startMs.toFixed(0)} ms ` +
-              `to start, audio clock ${report.audioClock})` + (report.endedAfter === undefined ? '' :
+              `to start; the page was ready to start ${report.readyMs.toFixed(0)} ms after it began to load)` + (report.endedAfter === undefined ? '' :
                              `; it ended ${report.endedAfter} frame(s) after ${options.endWith}`));
 }
 
