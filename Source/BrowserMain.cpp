@@ -11,12 +11,24 @@
 // of its own, so the loop that RunIntro runs on the other systems is taken a frame at a
 // time.
 
+namespace {
+
+// Elsewhere the process ends here and takes the window along; the page lives on, so the
+// window goes, and with it the keys the intro took from the page.
+void EndIntro()
+{
+    StopIntro();
+    DestroyWindow(GetMainWindow());
+}
+
+}  // namespace
+
 // 1 when the intro runs; 0 when it could not start (no WebGL 2), and it has shut down.
 extern "C" EMSCRIPTEN_KEEPALIVE int skv_intro_start()
 {
     if (StartIntro(GetIntroSteps()))
         return 1;
-    StopIntro();
+    EndIntro();
     return 0;
 }
 
@@ -26,7 +38,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int skv_intro_frame()
 {
     if (RunIntroFrame())
         return 1;
-    StopIntro();
+    EndIntro();
     return 0;
 }
 

@@ -115,8 +115,9 @@ SDL_Scancode ScancodeOf(const char* code)
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
 {
+    // Keys go to the intro's window only while it has the focus; the rest stay the page's.
     const SDL_Scancode scancode = ScancodeOf(key->code);
-    if (!s_target || scancode == SDL_SCANCODE_UNKNOWN)
+    if (!s_target || s_focus != s_target || scancode == SDL_SCANCODE_UNKNOWN)
         return EM_FALSE;
     SDL_Event event = {};
     event.key.type = eventType == EMSCRIPTEN_EVENT_KEYDOWN ? SDL_KEYDOWN : SDL_KEYUP;
@@ -127,7 +128,7 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
     event.key.keysym.mod = static_cast<Uint16>((key->ctrlKey ? KMOD_CTRL : 0) | (key->altKey ? KMOD_ALT : 0) |
                                                (key->shiftKey ? KMOD_SHIFT : 0));
     s_events.push_back(event);
-    // The page keeps its own keys (scrolling, find, ...) while the intro runs.
+    // While the intro runs, its keys do not scroll or search the page.
     return EM_TRUE;
 }
 
@@ -308,7 +309,7 @@ SDL_Window* SDL_GetKeyboardFocus(void)
 // The page hides the pointer over the canvas while the intro runs.
 int SDL_ShowCursor(int toggle)
 {
-    EM_ASM({ Module['canvas'] && (Module['canvas'].style.cursor = $0 ? '' : 'none'); }, toggle);
+    EM_ASM({ Module['canvas'] && (Module['canvas'].style.cursor = $0 ? 'auto' : 'none'); }, toggle);
     return toggle;
 }
 
