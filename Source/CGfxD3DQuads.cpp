@@ -1,5 +1,6 @@
 #include "CGfxD3D.h"
 #include "CTexture.h"
+#include "EffectQuad.h"
 #include "GfxVertices.h"
 
 // Each quad is a complete scene of its own and leaves culling off and
@@ -26,16 +27,7 @@ void CGfxD3D::DrawQuad(const CVector2& position, const CVector2& size, D3DCOLOR 
         if (m_p2DEffect) {
             m_p2DEffect->SetTechnique("PosCol2D");
             m_p2DEffect->SetMatrix("g_OrthogonalMatrix", m_OrthoMatrix.AsD3DX());
-            UINT passes = 0;
-            if (SUCCEEDED(m_p2DEffect->Begin(&passes, 0))) {
-                for (UINT pass = 0; pass < passes; ++pass) {
-                    m_p2DEffect->BeginPass(pass);
-                    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices,
-                                               sizeof(PosColVertex));
-                    m_p2DEffect->EndPass();
-                }
-                m_p2DEffect->End();
-            }
+            DrawQuadWithEveryPass(m_pDevice, m_p2DEffect, vertices);
         }
         EndScene();
     }
@@ -73,16 +65,7 @@ void CGfxD3D::DrawTexturedQuad(const CTexture* pTexture, const CVector2& positio
         m_p2DEffect->SetTechnique("PosColTex2D");
         m_p2DEffect->SetTexture("g_Texture", pTexture ? pTexture->m_pHandle : NULL);
         m_p2DEffect->SetMatrix("g_OrthogonalMatrix", m_OrthoMatrix.AsD3DX());
-        UINT passes = 0;
-        if (SUCCEEDED(m_p2DEffect->Begin(&passes, 0))) {
-            for (UINT pass = 0; pass < passes; ++pass) {
-                m_p2DEffect->BeginPass(pass);
-                m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, vertices,
-                                           sizeof(PosColTexVertex));
-                m_p2DEffect->EndPass();
-            }
-            m_p2DEffect->End();
-        }
+        DrawQuadWithEveryPass(m_pDevice, m_p2DEffect, vertices);
     }
     EndScene();
 }

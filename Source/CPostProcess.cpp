@@ -1,6 +1,7 @@
 #include "CPostProcess.h"
 
 #include "CGfxD3D.h"
+#include "EffectQuad.h"
 #include "ReportError.h"
 #include "ResourceIds.h"
 
@@ -221,16 +222,7 @@ void CPostProcess::Composite()
     if (m_pCompositeEffect) {
         m_pCompositeEffect->SetTechnique("RenderNoLight");
         m_pCompositeEffect->SetTexture("g_txScene", m_pChainTargets[m_PassCount & 1]);
-        UINT passes = 0;
-        if (SUCCEEDED(m_pCompositeEffect->Begin(&passes, 0))) {
-            for (UINT i = 0; i < passes; ++i) {
-                m_pCompositeEffect->BeginPass(i);
-                pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, m_CompositeQuad,
-                                         sizeof(PostQuadVertex));
-                m_pCompositeEffect->EndPass();
-            }
-            m_pCompositeEffect->End();
-        }
+        DrawQuadWithEveryPass(pDevice, m_pCompositeEffect, m_CompositeQuad);
     }
     CGfxD3D::EndScene();
 }

@@ -32,26 +32,30 @@ void RegisterWindowClass(HINSTANCE instance)
     RegisterClassExA(&windowClass);
 }
 
-// Dispatches one pending message per iteration, or draws one frame when none is
-// waiting. msg keeps the last message retrieved, so a WM_QUIT seen in an earlier
-// iteration still ends the loop.
-void RunMessageLoop(const IntroSteps& steps, MSG& msg)
+// The run in progress: its steps, the last message retrieved (so that a WM_QUIT seen in
+// an earlier turn still ends the run) and whether the steps came up.
+const IntroSteps* s_pSteps = NULL;
+MSG s_lastMessage;
+bool s_bStepsUp = false;
+
+// One turn of the loop: dispatches one pending message, or draws one frame when none is
+// waiting. False once the run is over: the quit message, Escape, or the window no longer
+// active.
+bool RunLoopTurn(bool& drewFrame)
 {
-    bool quit = false;
-    do {
-        if (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else {
-            UpdateFrameClock();
-            steps.drawDemoFrame();
-            steps.endFrame();
-        }
-        if (msg.message == WM_QUIT)
-            quit = true;
-        if (IsKeyDown(VK_ESCAPE))
-            quit = true;
-    } while (GetActiveWindow() == s_hMainWindow && !quit);
+    drewFrame = false;
+    if (PeekMessageA(&s_lastMessage, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&s_lastMessage);
+        DispatchMessageA(&s_lastMessage);
+    } else {
+        UpdateFrameClock();
+        s_pSteps->drawDemoFrame();
+        s_pSteps->endFrame();
+        drewFrame = true;
+    }
+    if (s_lastMessage.message == WM_QUIT || IsKeyDown(VK_ESCAPE))
+        return false;
+    return GetActiveWindow() == s_hMainWindow;
 }
 
 }  // namespace
@@ -61,8 +65,9 @@ HWND GetMainWindow()
     return s_hMainWindow;
 }
 
-int RunIntro(const IntroSteps& steps)
+bool StartIntro(const IntroSteps& steps)
 {
+    s_pSteps = &steps;
     HINSTANCE instance = GetModuleHandleA(NULL);
     RegisterWindowClass(instance);
     StartFrameClock();
@@ -72,21 +77,44 @@ int RunIntro(const IntroSteps& steps)
 
     // No device: leave without a word. No Demo (out of memory): nothing could be
     // drawn, so leave the same way rather than run the loop without it.
-    if (steps.initDevice() && steps.createDemo()) {
-        ShowWindow(s_hMainWindow, SW_SHOWDEFAULT);
-        UpdateWindow(s_hMainWindow);
+    s_bStepsUp = steps.initDevice() && steps.createDemo();
+    if (!s_bStepsUp)
+        return false;
+    ShowWindow(s_hMainWindow, SW_SHOWDEFAULT);
+    UpdateWindow(s_hMainWindow);
 
-        MSG msg;
-        ZeroMemory(&msg, sizeof msg);
-        steps.initPostProcess();
-        // Discards the loading time: the first frame measures only itself.
-        UpdateFrameClock();
+    ZeroMemory(&s_lastMessage, sizeof s_lastMessage);
+    steps.initPostProcess();
+    // Discards the loading time: the first frame measures only itself.
+    UpdateFrameClock();
+    return true;
+}
 
-        RunMessageLoop(steps, msg);
+bool RunIntroFrame()
+{
+    bool drewFrame = false;
+    while (RunLoopTurn(drewFrame))
+        if (drewFrame)
+            return true;
+    return false;
+}
 
-        steps.shutdownPostProcess();
+void StopIntro()
+{
+    if (s_bStepsUp)
+        s_pSteps->shutdownPostProcess();
+    s_bStepsUp = false;
+    s_pSteps->shutdownDevice();
+    UnregisterClassA(WINDOW_CLASS_NAME, GetModuleHandleA(NULL));
+}
+
+int RunIntro(const IntroSteps& steps)
+{
+    if (StartIntro(steps)) {
+        bool drewFrame = false;
+        while (RunLoopTurn(drewFrame)) {
+        }
     }
-    steps.shutdownDevice();
-    UnregisterClassA(WINDOW_CLASS_NAME, instance);
+    StopIntro();
     return 0;
 }

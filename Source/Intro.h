@@ -18,11 +18,21 @@ struct IntroSteps {
 
 // The intro's own steps (IntroSteps.cpp, part of the executable).
 const IntroSteps& GetIntroSteps();
+// Their Demo's time in seconds; 0 before it exists.
+float GetIntroDemoTime();
 
 // Registers the window class, creates the window, brings up the steps, runs the
 // message loop until the quit message, Escape or the window losing activation,
 // shuts down in reverse order. Returns 0 on every path.
 int RunIntro(const IntroSteps& steps);
+
+// The same run in three parts, for a host that draws on its own schedule (the browser's
+// animation frames). StartIntro brings up the window and the steps; false when the intro
+// cannot run, and StopIntro is still due. RunIntroFrame runs the loop until it has drawn
+// one frame; false when the run is over instead. StopIntro shuts down in reverse order.
+bool StartIntro(const IntroSteps& steps);
+bool RunIntroFrame();
+void StopIntro();
 
 // The intro window; null before it is created.
 HWND GetMainWindow();

@@ -34,3 +34,8 @@ const IntroSteps& GetIntroSteps()
 {
     return INTRO_STEPS;
 }
+
+float GetIntroDemoTime()
+{
+    return s_pDemo ? s_pDemo->GetDemoTime() : 0.0f;
+}

@@ -97,6 +97,13 @@ function(skv_embed_resources target script)
   endif()
 
   set(prefix "skv_resource_${target}")
+  # WebAssembly objects keep data in sections of one symbol each and know no .previous.
+  set(section ".section .rodata")
+  set(after ".previous")
+  if(EMSCRIPTEN)
+    set(section ".section .rodata.@BEGIN@,\\\"\\\",@")
+    set(after ".text")
+  endif()
   string(MAKE_C_IDENTIFIER "${prefix}" prefix)
   set(code "// Generated from ${script} by skv_embed_resources: do not edit.\n")
   string(APPEND code "#include \"${PROJECT_SOURCE_DIR}/platform/src/win/EmbeddedResources.h\"\n\n")
@@ -111,16 +118,17 @@ function(skv_embed_resources target script)
     endif()
     set(begin "${prefix}_${index}_begin")
     set(end "${prefix}_${index}_end")
+    string(REPLACE "@BEGIN@" "${begin}" section_line "${section}")
     # Each resource is followed by one zero byte that is not counted in its size,
     # so text resources can be read as C strings without a copy.
     string(APPEND code
-      "__asm__(\".section .rodata\\n\"\n"
+      "__asm__(\"${section_line}\\n\"\n"
       "        \".balign 16\\n\"\n"
       "        \".globl ${begin}\\n.hidden ${begin}\\n${begin}:\\n\"\n"
       "        \".incbin \\\"${file}\\\"\\n\"\n"
       "        \".globl ${end}\\n.hidden ${end}\\n${end}:\\n\"\n"
       "        \".byte 0\\n\"\n"
-      "        \".previous\\n\");\n")
+      "        \"${after}\\n\");\n")
     string(APPEND declarations "extern \"C\" const unsigned char ${begin}[];\nextern \"C\" const unsigned char ${end}[];\n")
     if(type STREQUAL "RCDATA")
       string(APPEND rows "    {nullptr, 10, ${id}, ${begin}, ${end}},\n")

@@ -82,12 +82,24 @@ void VolumeDown(Channel* channel, int32_t amount)
         channel->volume = 0;
 }
 
+// Axy, Hxy and Pxy: up by x when x is set, else down by y, staying within
+// 0..ceiling.
+void Slide(int32_t& value, uint8_t memory, int32_t ceiling)
+{
+    if (High(memory) != 0) {
+        value += High(memory);
+        if (value > ceiling)
+            value = ceiling;
+    } else if (Low(memory) != 0) {
+        value -= Low(memory);
+        if (value < 0)
+            value = 0;
+    }
+}
+
 void VolumeSlide(Channel* channel, uint8_t memory)
 {
-    if (High(memory) != 0)
-        VolumeUp(channel, High(memory));
-    else if (Low(memory) != 0)
-        VolumeDown(channel, Low(memory));
+    Slide(channel->volume, memory, 64);
     channel->updateFlags |= UPDATE_VOLUME;
 }
 
@@ -448,14 +460,8 @@ void TickVolumeColumn(Channel* channel, uint8_t volumeColumn)
         channel->vibratoDepth = uint8_t(l);
         ApplyVibratoAndAdvance(channel);
         break;
-    case 0xD:
-        channel->panning = LimitPanning(int64_t(channel->panning) - l);
-        channel->updateFlags |= UPDATE_PANNING;
-        break;
-    case 0xE:
-        channel->panning = LimitPanning(int64_t(channel->panning) + l);
-        channel->updateFlags |= UPDATE_PANNING;
-        break;
+    case 0xD: SlidePanning(channel, -l); break;
+    case 0xE: SlidePanning(channel, l); break;
     case 0xF: StepTonePortamento(channel); break;
     default: break;
     }
@@ -502,33 +508,13 @@ void TickEffect(Song* song, Channel* channel, const NoteCell& cell,
     case EFFECT_TREMOLO: ApplyTremolo(channel); break;
     case EFFECT_VOLUME_SLIDE: VolumeSlide(channel, channel->volSlideMem); break;
     case EFFECT_EXTENDED: ExtendedTickEffect(song, channel, cell, selection); break;
-    case EFFECT_GLOBAL_VOLUME_SLIDE: {
-        const uint8_t memory = song->globalVolumeSlideMem;
-        if (High(memory) != 0) {
-            song->globalVolume += High(memory);
-            if (song->globalVolume > 64)
-                song->globalVolume = 64;
-        } else if (Low(memory) != 0) {
-            song->globalVolume -= Low(memory);
-            if (song->globalVolume < 0)
-                song->globalVolume = 0;
-        }
+    case EFFECT_GLOBAL_VOLUME_SLIDE:
+        Slide(song->globalVolume, song->globalVolumeSlideMem, 64);
         break;
-    }
-    case EFFECT_PANNING_SLIDE: {
-        const uint8_t memory = channel->panSlideMem;
-        if (High(memory) != 0) {
-            channel->panning += High(memory);
-            if (channel->panning > 255)
-                channel->panning = 255;
-        } else if (Low(memory) != 0) {
-            channel->panning -= Low(memory);
-            if (channel->panning < 0)
-                channel->panning = 0;
-        }
+    case EFFECT_PANNING_SLIDE:
+        Slide(channel->panning, channel->panSlideMem, 255);
         channel->updateFlags |= UPDATE_PANNING;
         break;
-    }
     case EFFECT_MULTI_RETRIG: MultiRetrig(channel); break;
     case EFFECT_TREMOR: ApplyTremor(channel); break;
     default: break;

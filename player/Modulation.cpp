@@ -58,6 +58,12 @@ int32_t LimitPanning(int64_t panning)
                                             : (panning > PANNING_LIMIT ? PANNING_LIMIT : panning));
 }
 
+void SlidePanning(Channel* channel, int32_t by)
+{
+    channel->panning = LimitPanning(int64_t(channel->panning) + by);
+    channel->updateFlags |= UPDATE_PANNING;
+}
+
 int32_t WaveformValue(int waveform, int8_t phase)
 {
     // Phases stay within -32..31; the fold only keeps the table index safe.
@@ -242,14 +248,8 @@ void ApplyVolumeColumn(Channel* channel, uint8_t volumeColumn)
         channel->panning = x * 16;
         channel->updateFlags |= UPDATE_PANNING;
         break;
-    case 0xD:
-        channel->panning = LimitPanning(int64_t(channel->panning) - x);
-        channel->updateFlags |= UPDATE_PANNING;
-        break;
-    case 0xE:
-        channel->panning = LimitPanning(int64_t(channel->panning) + x);
-        channel->updateFlags |= UPDATE_PANNING;
-        break;
+    case 0xD: SlidePanning(channel, -x); break;
+    case 0xE: SlidePanning(channel, x); break;
     case 0xF:
         if (x != 0)
             channel->portaSpeed = uint8_t(x * 16);

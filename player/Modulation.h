@@ -15,6 +15,9 @@ const int32_t PANNING_LIMIT = 1 << 20;
 
 int32_t LimitPeriod(int64_t period);
 int32_t LimitPanning(int64_t panning);
+// The volume column's panning slides (Dx left, Ex right): on the row tick as
+// on the later ones, the panning moves by `by` within the limit.
+void SlidePanning(Channel* channel, int32_t by);
 
 // Waveform value 0..255 of a vibrato or tremolo phase -32..31: waveform 0
 // sine, 1 ramp, 2 square.

@@ -13,7 +13,7 @@
 
 #include <SDL.h>
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <array>
 #include <map>

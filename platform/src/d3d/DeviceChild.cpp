@@ -14,6 +14,15 @@ DeviceChild::~DeviceChild()
         m_device->RemoveChild(this);
 }
 
+HRESULT DeviceChild::DeviceReference(IDirect3DDevice9** ppDevice) const
+{
+    if (!ppDevice || !m_device)
+        return D3DERR_INVALIDCALL;
+    m_device->AddRef();
+    *ppDevice = m_device;
+    return D3D_OK;
+}
+
 void DeviceChild::Orphan()
 {
     m_device = nullptr;

@@ -6,7 +6,7 @@
 // shows in the window, and the window's size as shown. The rest of the device is the same
 // everywhere.
 #include <SDL.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 // Asks for the context the device makes; called before a window that carries it is made.
 void RequestDeviceContext();

@@ -19,7 +19,7 @@
 // soon as it is seen signalled, so each scene gets two: the one that is asked and the one
 // that keeps the fence. Nothing waits unless the renderer falls CAPACITY scenes behind;
 // the cost is two fence syncs per scene.
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <cstddef>
 

@@ -4,7 +4,7 @@
 #include "DeviceChild.h"
 #include "effect/front/ShaderInterface.h"
 
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 // The GPU copy of a mesh; a device child, so that a device released first frees it.
 struct StaticMeshBuffers final : DeviceChild {

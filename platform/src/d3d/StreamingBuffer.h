@@ -5,7 +5,7 @@
 // behind what was written, the buffer gets new storage (the old storage stays with the
 // draws that still read it) and writing starts again at its front: nothing is mapped and
 // nothing waits, as WebGL 2 requires, and nothing is created per draw.
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <cstddef>
 

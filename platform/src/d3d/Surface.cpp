@@ -40,15 +40,6 @@ ULONG WINAPI Surface::Release()
     return m_container ? m_container->Release() : RefCounted::Release();
 }
 
-HRESULT WINAPI Surface::GetDevice(IDirect3DDevice9** ppDevice)
-{
-    if (!ppDevice || !m_device)
-        return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
-}
-
 HRESULT WINAPI Surface::GetDesc(D3DSURFACE_DESC* pDesc)
 {
     if (!pDesc)

@@ -4,7 +4,7 @@
 #include "RefCounted.h"
 
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <vector>
 
@@ -25,7 +25,7 @@ public:
     // A texture's level counts on its texture.
     ULONG WINAPI AddRef() override;
     ULONG WINAPI Release() override;
-    HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override;
+    HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override { return DeviceReference(ppDevice); }
     D3DRESOURCETYPE WINAPI GetType() override { return D3DRTYPE_SURFACE; }
     HRESULT WINAPI GetDesc(D3DSURFACE_DESC* pDesc) override;
     HRESULT WINAPI LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;

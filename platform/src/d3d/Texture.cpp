@@ -59,15 +59,6 @@ void Texture::ReleaseGlObjects()
     m_texture = 0;
 }
 
-HRESULT WINAPI Texture::GetDevice(IDirect3DDevice9** ppDevice)
-{
-    if (!ppDevice || !m_device)
-        return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
-}
-
 HRESULT WINAPI Texture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc)
 {
     if (!pDesc || Level >= m_levels.size())

@@ -5,7 +5,7 @@
 #include "Surface.h"
 
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <memory>
 #include <vector>
@@ -17,7 +17,7 @@ public:
                            D3DPOOL pool, GLuint depthBuffer);
     ~Texture() override;
 
-    HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override;
+    HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override { return DeviceReference(ppDevice); }
     D3DRESOURCETYPE WINAPI GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD WINAPI GetLevelCount() override { return static_cast<DWORD>(m_levels.size()); }
     HRESULT WINAPI GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;

@@ -113,15 +113,6 @@ void VertexDeclaration::ReleaseGlObjects()
     m_vertexArray = 0;
 }
 
-HRESULT WINAPI VertexDeclaration::GetDevice(IDirect3DDevice9** ppDevice)
-{
-    if (!ppDevice || !m_device)
-        return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
-}
-
 HRESULT WINAPI VertexDeclaration::GetDeclaration(D3DVERTEXELEMENT9* pElement, UINT* pNumElements)
 {
     if (!pNumElements)

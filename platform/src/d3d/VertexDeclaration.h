@@ -4,7 +4,7 @@
 #include "RefCounted.h"
 
 #include <d3d9.h>
-#include <epoxy/gl.h>
+#include "Gl.h"
 
 #include <vector>
 
@@ -17,7 +17,7 @@ public:
     static VertexDeclaration* Create(Device* device, const D3DVERTEXELEMENT9* elements);
     ~VertexDeclaration() override;
 
-    HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override;
+    HRESULT WINAPI GetDevice(IDirect3DDevice9** ppDevice) override { return DeviceReference(ppDevice); }
     HRESULT WINAPI GetDeclaration(D3DVERTEXELEMENT9* pElement, UINT* pNumElements) override;
 
     void ReleaseGlObjects() override;

@@ -30,32 +30,32 @@ public:
 
     HRESULT WINAPI LockVertexBuffer(DWORD, LPVOID* ppData) override
     {
-        if (!ppData)
-            return D3DERR_INVALIDCALL;
-        *ppData = m_vertices.data();
-        m_deviceCopyStale = true;
-        return D3D_OK;
+        return Lend<LPVOID>(m_vertices.data(), ppData, m_deviceCopyStale);
     }
     HRESULT WINAPI UnlockVertexBuffer() override { return D3D_OK; }
     HRESULT WINAPI LockIndexBuffer(DWORD, LPVOID* ppData) override
     {
-        if (!ppData)
-            return D3DERR_INVALIDCALL;
-        *ppData = m_indices.data();
-        m_deviceCopyStale = true;
-        return D3D_OK;
+        return Lend<LPVOID>(m_indices.data(), ppData, m_deviceCopyStale);
     }
     HRESULT WINAPI UnlockIndexBuffer() override { return D3D_OK; }
     HRESULT WINAPI LockAttributeBuffer(DWORD, DWORD** ppData) override
     {
-        if (!ppData)
-            return D3DERR_INVALIDCALL;
-        *ppData = m_attributes.data();
-        m_runsStale = true;
-        return D3D_OK;
+        return Lend(m_attributes.data(), ppData, m_runsStale);
     }
     HRESULT WINAPI UnlockAttributeBuffer() override { return D3D_OK; }
     HRESULT WINAPI GetAttributeTable(D3DXATTRIBUTERANGE* pAttribTable, DWORD* pAttribTableSize) override;
+
+    // A lock lends the caller the buffer itself; what was derived from it
+    // (stale) is rebuilt before it is next used.
+    template <typename Pointer>
+    static HRESULT Lend(Pointer data, Pointer* ppData, bool& stale)
+    {
+        if (!ppData)
+            return D3DERR_INVALIDCALL;
+        *ppData = data;
+        stale = true;
+        return D3D_OK;
+    }
 
     bool Allocate(DWORD vertexCount, DWORD faceCount)
     {

@@ -13,6 +13,17 @@ bool IsNumeric(EffectValueType t)
     return t == EffectValueType::Float || t == EffectValueType::Int || t == EffectValueType::Bool;
 }
 
+// The index of the entry with the given name, or -1; a nameless entry (a
+// technique may have no name) is found by none.
+template <typename Entry>
+int IndexByName(const std::vector<Entry>& entries, const char* name)
+{
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (!entries[i].name.empty() && entries[i].name == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
 }  // namespace
 
 Effect::Effect(Device* device, std::shared_ptr<const CompiledEffect> compiled)
@@ -73,15 +84,6 @@ void Effect::ReleaseGlObjects()
     // The programs belong to the device's cache; nothing of the effect's own is in GL.
 }
 
-HRESULT WINAPI Effect::GetDevice(LPDIRECT3DDEVICE9* ppDevice)
-{
-    if (!ppDevice || !m_device)
-        return D3DERR_INVALIDCALL;
-    m_device->AddRef();
-    *ppDevice = m_device;
-    return D3D_OK;
-}
-
 // ---- handles ----
 
 const Effect::HandleRecord* Effect::Record(D3DXHANDLE handle) const
@@ -110,17 +112,21 @@ D3DXHANDLE Effect::FindHandle(HandleKind kind, int technique, int index) const
     return nullptr;
 }
 
-int Effect::ParameterIndex(D3DXHANDLE handle) const
+// A handle is either one of ours, which says what kind of object it stands
+// for, or the name of a parameter or technique.
+int Effect::IndexOf(D3DXHANDLE handle, HandleKind kind) const
 {
     if (!handle)
         return -1;
     if (const HandleRecord* r = Record(handle))
-        return r->kind == HandleKind::Parameter ? r->index : -1;
-    const std::vector<EffectParameter>& params = m_compiled->source.description.parameters;
-    for (size_t i = 0; i < params.size(); ++i)
-        if (params[i].name == handle)
-            return static_cast<int>(i);
-    return -1;
+        return r->kind != kind ? -1 : kind == HandleKind::Technique ? r->technique : r->index;
+    const EffectDescription& d = m_compiled->source.description;
+    return kind == HandleKind::Technique ? IndexByName(d.techniques, handle) : IndexByName(d.parameters, handle);
+}
+
+int Effect::ParameterIndex(D3DXHANDLE handle) const
+{
+    return IndexOf(handle, HandleKind::Parameter);
 }
 
 int Effect::NumericParameter(D3DXHANDLE handle) const
@@ -131,17 +137,17 @@ int Effect::NumericParameter(D3DXHANDLE handle) const
     return p;
 }
 
+int Effect::MatrixParameter(D3DXHANDLE handle) const
+{
+    const int p = NumericParameter(handle);
+    if (p < 0 || m_compiled->source.description.parameters[p].rows < 2)
+        return -1;
+    return p;
+}
+
 int Effect::TechniqueIndex(D3DXHANDLE handle) const
 {
-    if (!handle)
-        return -1;
-    if (const HandleRecord* r = Record(handle))
-        return r->kind == HandleKind::Technique ? r->technique : -1;
-    const std::vector<EffectTechnique>& techniques = m_compiled->source.description.techniques;
-    for (size_t i = 0; i < techniques.size(); ++i)
-        if (!techniques[i].name.empty() && techniques[i].name == handle)
-            return static_cast<int>(i);
-    return -1;
+    return IndexOf(handle, HandleKind::Technique);
 }
 
 const EffectAnnotation* Effect::Annotation(D3DXHANDLE handle) const
@@ -306,12 +312,10 @@ HRESULT WINAPI Effect::GetVector(D3DXHANDLE hParameter, D3DXVECTOR4* pVector)
 
 HRESULT WINAPI Effect::SetMatrix(D3DXHANDLE hParameter, const D3DXMATRIX* pMatrix)
 {
-    const int p = NumericParameter(hParameter);
+    const int p = MatrixParameter(hParameter);
     if (p < 0 || !pMatrix)
         return D3DERR_INVALIDCALL;
     const EffectParameter& param = m_compiled->source.description.parameters[p];
-    if (param.rows < 2)
-        return D3DERR_INVALIDCALL;
     // Kept as the application sees it, row by row; packing for the shader is the upload's.
     std::vector<float>& v = m_values[p];
     for (int r = 0; r < param.rows; ++r)
@@ -322,12 +326,10 @@ HRESULT WINAPI Effect::SetMatrix(D3DXHANDLE hParameter, const D3DXMATRIX* pMatri
 
 HRESULT WINAPI Effect::GetMatrix(D3DXHANDLE hParameter, D3DXMATRIX* pMatrix)
 {
-    const int p = NumericParameter(hParameter);
+    const int p = MatrixParameter(hParameter);
     if (p < 0 || !pMatrix)
         return D3DERR_INVALIDCALL;
     const EffectParameter& param = m_compiled->source.description.parameters[p];
-    if (param.rows < 2)
-        return D3DERR_INVALIDCALL;
     std::memset(pMatrix->m, 0, sizeof pMatrix->m);
     for (int r = 0; r < param.rows; ++r)
         for (int c = 0; c < param.columns; ++c)

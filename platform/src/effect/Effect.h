@@ -43,7 +43,7 @@ public:
     HRESULT WINAPI CommitChanges() override;
     HRESULT WINAPI EndPass() override;
     HRESULT WINAPI End() override;
-    HRESULT WINAPI GetDevice(LPDIRECT3DDEVICE9* ppDevice) override;
+    HRESULT WINAPI GetDevice(LPDIRECT3DDEVICE9* ppDevice) override { return DeviceReference(ppDevice); }
 
     void ReleaseGlObjects() override;
 
@@ -67,8 +67,10 @@ private:
 
     D3DXHANDLE HandleOf(size_t record) const { return reinterpret_cast<D3DXHANDLE>(&m_handles[record]); }
     const HandleRecord* Record(D3DXHANDLE handle) const;
+    int IndexOf(D3DXHANDLE handle, HandleKind kind) const;
     int ParameterIndex(D3DXHANDLE handle) const;
     int NumericParameter(D3DXHANDLE handle) const;
+    int MatrixParameter(D3DXHANDLE handle) const;
     int TechniqueIndex(D3DXHANDLE handle) const;
     D3DXHANDLE FindHandle(HandleKind kind, int technique, int index) const;
     const EffectAnnotation* Annotation(D3DXHANDLE handle) const;

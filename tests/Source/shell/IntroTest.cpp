@@ -298,3 +298,32 @@ TEST_F(Intro, DemoAllocationFailureLeavesInOrder)
     EXPECT_EQ(s_frames, 0);
     EXPECT_TRUE(ClassIsUnregistered());
 }
+
+TEST_F(Intro, RunInPartsDrawsOneFramePerCallAndEndsAsTheLoopDoes)
+{
+    ASSERT_TRUE(StartIntro(RECORDING_STEPS));
+    EXPECT_TRUE(WasShown());
+    for (int frame = 1; frame <= 3; ++frame) {
+        // Messages waiting before a frame are taken in the same call.
+        PushSdlKey(SDL_SCANCODE_SPACE, frame == 2);
+        ASSERT_TRUE(RunIntroFrame());
+        EXPECT_EQ(s_frames, frame);
+        EXPECT_EQ(s_endFrames, frame);
+    }
+    PushSdlKey(SDL_SCANCODE_ESCAPE, true);
+    EXPECT_FALSE(RunIntroFrame());
+    EXPECT_EQ(s_frames, 3) << "Escape ends the run before another frame";
+    StopIntro();
+    const std::vector<std::string> expected = {"initDevice", "createDemo", "initPostProcess", "shutdownPostProcess",
+                                               "shutdownDevice"};
+    EXPECT_EQ(s_calls, expected);
+    EXPECT_TRUE(ClassIsUnregistered());
+
+    // Without a device nothing runs, and stopping still undoes the start.
+    s_calls.clear();
+    s_deviceWorks = false;
+    EXPECT_FALSE(StartIntro(RECORDING_STEPS));
+    StopIntro();
+    EXPECT_EQ(s_calls, (std::vector<std::string>{"initDevice", "shutdownDevice"}));
+    EXPECT_TRUE(ClassIsUnregistered());
+}

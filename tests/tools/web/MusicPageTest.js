@@ -5,7 +5,7 @@
 'use strict';
 
 const { MIX_RATE, fail, nativeRender, firstDifference } = require('../../support/web/Xm2wav.js');
-const { openAndAwaitReport } = require('../../support/web/HeadlessPage.js');
+const { openAndAwaitReport } = require('../../../tools/web/capture/HeadlessPage.js');
 
 // Generous: Chromium's start on a loaded machine, then the music in real time.
 const REPORT_TIMEOUT_MS = 120000;

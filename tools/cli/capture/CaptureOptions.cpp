@@ -66,6 +66,21 @@ bool ParseTimes(const std::string& list, std::vector<double>& times, std::string
     return true;
 }
 
+// A length of time above 0 and at most longest (whole) seconds; seconds is
+// left as it was when the value is refused.
+bool ParseSeconds(const std::string& name, const std::string& value, double longest, double& seconds,
+                  std::string& error)
+{
+    double parsed = 0.0;
+    if (!ParseNumber(value, parsed) || parsed <= 0.0 || parsed > longest) {
+        error = name + ": \"" + value + "\" is not a number of seconds above 0, at most " +
+                std::to_string(static_cast<long>(longest));
+        return false;
+    }
+    seconds = parsed;
+    return true;
+}
+
 }  // namespace
 
 bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options, std::string& error)
@@ -111,19 +126,11 @@ bool ParseCaptureOptions(int argc, const char* const* argv, CaptureOptions& opti
             options.frameMs = static_cast<int>(ms);
             haveFrameMs = true;
         } else if (name == "--bench") {
-            double seconds = 0.0;
-            if (!ParseNumber(value, seconds) || seconds <= 0.0 || seconds > LONGEST_BENCH) {
-                error = "--bench: \"" + value + "\" is not a number of seconds above 0, at most 3600";
+            if (!ParseSeconds(name, value, LONGEST_BENCH, options.benchSeconds, error))
                 return false;
-            }
-            options.benchSeconds = seconds;
         } else if (name == "--audio-seconds") {
-            double seconds = 0.0;
-            if (!ParseNumber(value, seconds) || seconds <= 0.0 || seconds > LONGEST_AUDIO) {
-                error = "--audio-seconds: \"" + value + "\" is not a number of seconds above 0, at most 3600";
+            if (!ParseSeconds(name, value, LONGEST_AUDIO, options.audioSeconds, error))
                 return false;
-            }
-            options.audioSeconds = seconds;
         } else {
             if (value.empty()) {
                 error = "--audio needs a file name";

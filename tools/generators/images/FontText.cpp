@@ -46,6 +46,19 @@ bool SetSize(FT_Face face, float pixelSize)
 
 const FT_Int32 LOAD_FLAGS = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
+// The glyph of the character; the pen moves by its kerning against the
+// previous glyph first (previous is 0 at the first letter).
+FT_UInt NextGlyph(FT_Face face, char c, FT_UInt previous, float& pen)
+{
+    const FT_UInt index = FT_Get_Char_Index(face, static_cast<unsigned char>(c));
+    if (previous && index && FT_HAS_KERNING(face)) {
+        FT_Vector kern;
+        if (FT_Get_Kerning(face, previous, index, FT_KERNING_UNFITTED, &kern) == 0)
+            pen += kern.x / 64.0f;
+    }
+    return index;
+}
+
 } // namespace
 
 float FontFace::Measure(const std::string& text, float pixelSize, float tracking) const
@@ -55,12 +68,7 @@ float FontFace::Measure(const std::string& text, float pixelSize, float tracking
     float width = 0.0f;
     FT_UInt previous = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        const FT_UInt index = FT_Get_Char_Index(m_pFace, static_cast<unsigned char>(text[i]));
-        if (previous && index && FT_HAS_KERNING(m_pFace)) {
-            FT_Vector kern;
-            if (FT_Get_Kerning(m_pFace, previous, index, FT_KERNING_UNFITTED, &kern) == 0)
-                width += kern.x / 64.0f;
-        }
+        const FT_UInt index = NextGlyph(m_pFace, text[i], previous, width);
         if (FT_Load_Glyph(m_pFace, index, LOAD_FLAGS) != 0)
             continue;
         width += m_pFace->glyph->linearHoriAdvance / 65536.0f;
@@ -91,12 +99,7 @@ bool FontFace::Draw(Mask& mask, const std::string& text, float pixelSize, float 
     float pen = x;
     FT_UInt previous = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        const FT_UInt index = FT_Get_Char_Index(m_pFace, static_cast<unsigned char>(text[i]));
-        if (previous && index && FT_HAS_KERNING(m_pFace)) {
-            FT_Vector kern;
-            if (FT_Get_Kerning(m_pFace, previous, index, FT_KERNING_UNFITTED, &kern) == 0)
-                pen += kern.x / 64.0f;
-        }
+        const FT_UInt index = NextGlyph(m_pFace, text[i], previous, pen);
         previous = index;
         if (FT_Load_Glyph(m_pFace, index, LOAD_FLAGS) != 0) {
             allDrawn = false;

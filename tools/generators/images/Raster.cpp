@@ -64,8 +64,12 @@ void FillVerticalGradient(Image& image, const std::vector<GradientStop>& stops)
     }
 }
 
-void PaintColour(Image& image, const Mask& mask, const Rgb& colour, float opacity, int offsetX,
-                 int offsetY)
+namespace {
+
+// Calls visit(coverage, pixel) for every mask value that lands inside the
+// image when the mask's corner is laid at the offset; the rest is clipped.
+template <typename Visit>
+void ForEachCovered(Image& image, const Mask& mask, int offsetX, int offsetY, Visit visit)
 {
     for (int y = 0; y < mask.height; ++y) {
         const int ty = y + offsetY;
@@ -75,29 +79,31 @@ void PaintColour(Image& image, const Mask& mask, const Rgb& colour, float opacit
             const int tx = x + offsetX;
             if (tx < 0 || tx >= image.width)
                 continue;
-            const float a = std::clamp(mask.At(x, y) * opacity, 0.0f, 1.0f);
-            if (a > 0.0f)
-                image.At(tx, ty) = Mix(image.At(tx, ty), colour, a);
+            visit(mask.At(x, y), image.At(tx, ty));
         }
     }
+}
+
+} // namespace
+
+void PaintColour(Image& image, const Mask& mask, const Rgb& colour, float opacity, int offsetX,
+                 int offsetY)
+{
+    ForEachCovered(image, mask, offsetX, offsetY, [&](float coverage, Rgb& pixel) {
+        const float a = std::clamp(coverage * opacity, 0.0f, 1.0f);
+        if (a > 0.0f)
+            pixel = Mix(pixel, colour, a);
+    });
 }
 
 void AddLight(Image& image, const Mask& mask, const Rgb& colour, float strength, int offsetX,
               int offsetY)
 {
-    for (int y = 0; y < mask.height; ++y) {
-        const int ty = y + offsetY;
-        if (ty < 0 || ty >= image.height)
-            continue;
-        for (int x = 0; x < mask.width; ++x) {
-            const int tx = x + offsetX;
-            if (tx < 0 || tx >= image.width)
-                continue;
-            const float a = mask.At(x, y) * strength;
-            if (a != 0.0f)
-                image.At(tx, ty) = Add(image.At(tx, ty), Scale(colour, a));
-        }
-    }
+    ForEachCovered(image, mask, offsetX, offsetY, [&](float coverage, Rgb& pixel) {
+        const float a = coverage * strength;
+        if (a != 0.0f)
+            pixel = Add(pixel, Scale(colour, a));
+    });
 }
 
 void PaintLayer(Image& image, const Image& layer, const Mask& mask, float opacity)

@@ -36,6 +36,23 @@ void AppendFaces(std::string& out, const TriangleMesh& mesh, const char* indent)
     }
 }
 
+// One array entry per vertex: the count, then the vertex's components of the
+// given field (position, normal or texture coordinate) as "x;y;z;".
+template <size_t N>
+void AppendPerVertex(std::string& out, const TriangleMesh& mesh, double (MeshVertex::*field)[N],
+                     const char* indent)
+{
+    const size_t count = mesh.vertices.size();
+    out += indent + std::to_string(count) + ";\n";
+    for (size_t v = 0; v < count; ++v) {
+        const double* value = mesh.vertices[v].*field;
+        out += indent;
+        for (size_t c = 0; c < N; ++c)
+            out += Number(value[c], 6) + ";";
+        out += v + 1 < count ? ",\n" : ";\n";
+    }
+}
+
 } // namespace
 
 std::string WriteXFileText(const TriangleMesh& mesh, const char* meshName,
@@ -50,31 +67,16 @@ std::string WriteXFileText(const TriangleMesh& mesh, const char* meshName,
     out += meshName;
     out += " {\n";
 
-    out += " " + std::to_string(vertexCount) + ";\n";
-    for (size_t v = 0; v < vertexCount; ++v) {
-        const double* p = mesh.vertices[v].position;
-        out += " " + Number(p[0], 6) + ";" + Number(p[1], 6) + ";" + Number(p[2], 6) + ";";
-        out += v + 1 < vertexCount ? ",\n" : ";\n";
-    }
+    AppendPerVertex(out, mesh, &MeshVertex::position, " ");
     AppendFaces(out, mesh, " ");
 
     out += "\n MeshNormals {\n";
-    out += "  " + std::to_string(vertexCount) + ";\n";
-    for (size_t v = 0; v < vertexCount; ++v) {
-        const double* n = mesh.vertices[v].normal;
-        out += "  " + Number(n[0], 6) + ";" + Number(n[1], 6) + ";" + Number(n[2], 6) + ";";
-        out += v + 1 < vertexCount ? ",\n" : ";\n";
-    }
+    AppendPerVertex(out, mesh, &MeshVertex::normal, "  ");
     AppendFaces(out, mesh, "  ");
     out += " }\n";
 
     out += "\n MeshTextureCoords {\n";
-    out += "  " + std::to_string(vertexCount) + ";\n";
-    for (size_t v = 0; v < vertexCount; ++v) {
-        const double* uv = mesh.vertices[v].uv;
-        out += "  " + Number(uv[0], 6) + ";" + Number(uv[1], 6) + ";";
-        out += v + 1 < vertexCount ? ",\n" : ";\n";
-    }
+    AppendPerVertex(out, mesh, &MeshVertex::uv, "  ");
     out += " }\n";
 
     out += "\n MeshMaterialList {\n";

@@ -49,59 +49,63 @@ double PolyBlepSquare(double phase, double increment, double duty)
     return value;
 }
 
+Biquad::Biquad(Response response, double sampleRate, double frequency, double q)
+{
+    Design(response, sampleRate, frequency, q);
+}
+
 Biquad Biquad::LowPass(double sampleRate, double cutoff, double q)
 {
-    Biquad f;
-    f.SetLowPass(sampleRate, cutoff, q);
-    return f;
+    return Biquad(Response::LowPass, sampleRate, cutoff, q);
 }
 
 Biquad Biquad::HighPass(double sampleRate, double cutoff, double q)
 {
-    Biquad f;
-    const double w = 2.0 * PI * cutoff / sampleRate;
-    const double alpha = std::sin(w) / (2.0 * q);
-    const double c = std::cos(w);
-    const double a0 = 1.0 + alpha;
-    f.m_b0 = (1.0 + c) / 2.0 / a0;
-    f.m_b1 = -(1.0 + c) / a0;
-    f.m_b2 = (1.0 + c) / 2.0 / a0;
-    f.m_a1 = -2.0 * c / a0;
-    f.m_a2 = (1.0 - alpha) / a0;
-    return f;
+    return Biquad(Response::HighPass, sampleRate, cutoff, q);
 }
 
 Biquad Biquad::BandPass(double sampleRate, double centre, double q)
 {
-    Biquad f;
-    f.SetBandPass(sampleRate, centre, q);
-    return f;
+    return Biquad(Response::BandPass, sampleRate, centre, q);
 }
 
 void Biquad::SetLowPass(double sampleRate, double cutoff, double q)
 {
-    cutoff = std::min(cutoff, sampleRate * 0.45);
-    const double w = 2.0 * PI * cutoff / sampleRate;
-    const double alpha = std::sin(w) / (2.0 * q);
-    const double c = std::cos(w);
-    const double a0 = 1.0 + alpha;
-    m_b0 = (1.0 - c) / 2.0 / a0;
-    m_b1 = (1.0 - c) / a0;
-    m_b2 = (1.0 - c) / 2.0 / a0;
-    m_a1 = -2.0 * c / a0;
-    m_a2 = (1.0 - alpha) / a0;
+    Design(Response::LowPass, sampleRate, cutoff, q);
 }
 
 void Biquad::SetBandPass(double sampleRate, double centre, double q)
 {
-    centre = std::min(centre, sampleRate * 0.45);
-    const double w = 2.0 * PI * centre / sampleRate;
+    Design(Response::BandPass, sampleRate, centre, q);
+}
+
+void Biquad::Design(Response response, double sampleRate, double frequency, double q)
+{
+    // Low- and band-pass sweeps may ask for more than the rate can carry and
+    // stop short of Nyquist; the high-passes sit at fixed cutoffs below it.
+    if (response != Response::HighPass)
+        frequency = std::min(frequency, sampleRate * 0.45);
+    const double w = 2.0 * PI * frequency / sampleRate;
     const double alpha = std::sin(w) / (2.0 * q);
     const double c = std::cos(w);
     const double a0 = 1.0 + alpha;
-    m_b0 = alpha / a0;
-    m_b1 = 0.0;
-    m_b2 = -alpha / a0;
+    switch (response) {
+    case Response::LowPass:
+        m_b0 = (1.0 - c) / 2.0 / a0;
+        m_b1 = (1.0 - c) / a0;
+        m_b2 = (1.0 - c) / 2.0 / a0;
+        break;
+    case Response::HighPass:
+        m_b0 = (1.0 + c) / 2.0 / a0;
+        m_b1 = -(1.0 + c) / a0;
+        m_b2 = (1.0 + c) / 2.0 / a0;
+        break;
+    case Response::BandPass:
+        m_b0 = alpha / a0;
+        m_b1 = 0.0;
+        m_b2 = -alpha / a0;
+        break;
+    }
     m_a1 = -2.0 * c / a0;
     m_a2 = (1.0 - alpha) / a0;
 }

@@ -26,6 +26,7 @@ double PolyBlepSquare(double phase, double increment, double duty);
 // Biquad filter (RBJ cookbook) in direct form I.
 class Biquad {
 public:
+    Biquad() = default;
     static Biquad LowPass(double sampleRate, double cutoff, double q);
     static Biquad HighPass(double sampleRate, double cutoff, double q);
     static Biquad BandPass(double sampleRate, double centre, double q);
@@ -35,6 +36,12 @@ public:
     void SetBandPass(double sampleRate, double centre, double q);
 
 private:
+    enum class Response { LowPass, HighPass, BandPass };
+    Biquad(Response response, double sampleRate, double frequency, double q);
+    // The cookbook's shared design: every response has the same poles and
+    // differs only in its numerator.
+    void Design(Response response, double sampleRate, double frequency, double q);
+
     double m_b0 = 1, m_b1 = 0, m_b2 = 0, m_a1 = 0, m_a2 = 0;
     double m_x1 = 0, m_x2 = 0, m_y1 = 0, m_y2 = 0;
 };

@@ -146,6 +146,14 @@ void WriteSampleData(ByteSink& out, const XmSample& sample)
     }
 }
 
+// The points an envelope holds at and loops between.
+void WriteEnvelopeMarks(ByteSink& out, const XmEnvelope& envelope)
+{
+    out.U8(envelope.sustain);
+    out.U8(envelope.loopStart);
+    out.U8(envelope.loopEnd);
+}
+
 void WriteInstrument(ByteSink& out, const XmInstrument& instrument, XmLayout::InstrumentSpan* span)
 {
     const size_t start = out.bytes.size();
@@ -164,12 +172,8 @@ void WriteInstrument(ByteSink& out, const XmInstrument& instrument, XmLayout::In
     const XmEnvelope& pan = instrument.panningEnvelope;
     out.U8(PointCount(vol));
     out.U8(PointCount(pan));
-    out.U8(vol.sustain);
-    out.U8(vol.loopStart);
-    out.U8(vol.loopEnd);
-    out.U8(pan.sustain);
-    out.U8(pan.loopStart);
-    out.U8(pan.loopEnd);
+    WriteEnvelopeMarks(out, vol);
+    WriteEnvelopeMarks(out, pan);
     out.U8(vol.type);
     out.U8(pan.type);
     out.U8(instrument.vibratoType);

@@ -102,16 +102,32 @@ const ValueName FILTER_VALUES[] = {{"NONE", D3DTEXF_NONE},
                                    {"LINEAR", D3DTEXF_LINEAR},
                                    {"ANISOTROPIC", D3DTEXF_ANISOTROPIC}};
 
+// The table's entry named word, in any case, or nullptr.
+template <typename Entry, size_t N>
+const Entry* Named(const Entry (&table)[N], const std::string& word)
+{
+    for (const Entry& e : table)
+        if (EqualsIgnoringCase(word, e.name))
+            return &e;
+    return nullptr;
+}
+
 template <size_t N>
 bool FindValue(const ValueName (&table)[N], const std::string& word, DWORD& value)
 {
-    for (const ValueName& v : table) {
-        if (EqualsIgnoringCase(word, v.name)) {
-            value = v.value;
-            return true;
-        }
-    }
-    return false;
+    const ValueName* v = Named(table, word);
+    if (v)
+        value = v->value;
+    return v != nullptr;
+}
+
+template <typename State, size_t N>
+bool FindState(const StateName (&table)[N], const std::string& name, State& state)
+{
+    const StateName* s = Named(table, name);
+    if (s)
+        state = static_cast<State>(s->state);
+    return s != nullptr;
 }
 
 // A decimal or hexadecimal whole number, as a state value.
@@ -160,13 +176,7 @@ bool EqualsIgnoringCase(const std::string& a, const char* b)
 
 bool FindRenderState(const std::string& name, D3DRENDERSTATETYPE& state)
 {
-    for (const StateName& s : RENDER_STATES) {
-        if (EqualsIgnoringCase(name, s.name)) {
-            state = static_cast<D3DRENDERSTATETYPE>(s.state);
-            return true;
-        }
-    }
-    return false;
+    return FindState(RENDER_STATES, name, state);
 }
 
 bool FindRenderStateValue(D3DRENDERSTATETYPE state, const std::string& word, DWORD& value)
@@ -190,13 +200,7 @@ bool FindRenderStateValue(D3DRENDERSTATETYPE state, const std::string& word, DWO
 
 bool FindSamplerState(const std::string& name, D3DSAMPLERSTATETYPE& state)
 {
-    for (const StateName& s : SAMPLER_STATES) {
-        if (EqualsIgnoringCase(name, s.name)) {
-            state = static_cast<D3DSAMPLERSTATETYPE>(s.state);
-            return true;
-        }
-    }
-    return false;
+    return FindState(SAMPLER_STATES, name, state);
 }
 
 bool FindSamplerStateValue(D3DSAMPLERSTATETYPE state, const std::string& word, DWORD& value)

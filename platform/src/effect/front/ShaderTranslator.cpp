@@ -115,89 +115,107 @@ void SetBuiltIn(spvc_compiler compiler, spvc_variable_id id, SpvBuiltIn builtIn)
     spvc_compiler_set_decoration(compiler, id, SpvDecorationBuiltIn, builtIn);
 }
 
+// The location of a stage input or output; -1 for a semantic the stage
+// cannot have, or MADE_BUILT_IN where the variable became a built-in instead,
+// which takes none.
+const int MADE_BUILT_IN = -2;
+
+int MakeBuiltIn(spvc_compiler compiler, spvc_variable_id id, SpvBuiltIn builtIn)
+{
+    SetBuiltIn(compiler, id, builtIn);
+    return MADE_BUILT_IN;
+}
+
+int PlaceInput(spvc_compiler compiler, spvc_variable_id id, ShaderStage stage, const std::string& semantic)
+{
+    std::string name;
+    int index = 0;
+    SplitSemantic(semantic, name, index);
+    if (stage == ShaderStage::Vertex) {
+        static const struct {
+            const char* name;
+            int usage;
+        } USAGES[] = {{"POSITION", D3DDECLUSAGE_POSITION},
+                      {"SV_POSITION", D3DDECLUSAGE_POSITION},
+                      {"NORMAL", D3DDECLUSAGE_NORMAL},
+                      {"COLOR", D3DDECLUSAGE_COLOR},
+                      {"TEXCOORD", D3DDECLUSAGE_TEXCOORD},
+                      {"TANGENT", D3DDECLUSAGE_TANGENT},
+                      {"BINORMAL", D3DDECLUSAGE_BINORMAL},
+                      {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
+                      {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}};
+        int location = -1;
+        for (const auto& u : USAGES)
+            if (name == u.name)
+                location = AttributeLocation(u.usage, index);
+        return location;
+    }
+    // Not readable in shader model 2; where a shader names it, it gets the pixel position.
+    if (name == "POSITION" || name == "SV_POSITION" || name == "VPOS")
+        return MakeBuiltIn(compiler, id, SpvBuiltInFragCoord);
+    return VaryingLocation(semantic);
+}
+
+int PlaceOutput(spvc_compiler compiler, spvc_variable_id id, ShaderStage stage, const std::string& semantic)
+{
+    std::string name;
+    int index = 0;
+    SplitSemantic(semantic, name, index);
+    if (stage == ShaderStage::Vertex) {
+        if (name == "POSITION" || name == "SV_POSITION")
+            return MakeBuiltIn(compiler, id, SpvBuiltInPosition);
+        return VaryingLocation(semantic);
+    }
+    if (name == "DEPTH" || name == "SV_DEPTH")
+        return MakeBuiltIn(compiler, id, SpvBuiltInFragDepth);
+    return (name == "COLOR" || name == "SV_TARGET") && index == 0 ? 0 : -1;
+}
+
+// Places the stage's inputs or its outputs by their semantics. The varyings
+// between the stages (vertex outputs, pixel inputs) are also named after
+// their semantic, so that the two stages link by name; those of this stage's
+// interface that the caller keeps go into record.
+bool PlaceVariables(spvc_compiler compiler, spvc_resources resources, ShaderStage stage, bool outputs,
+                    std::vector<ShaderVarying>* record, std::string& messages)
+{
+    const spvc_reflected_resource* list = nullptr;
+    size_t count = 0;
+    spvc_resources_get_resource_list_for_type(resources,
+                                              outputs ? SPVC_RESOURCE_TYPE_STAGE_OUTPUT
+                                                      : SPVC_RESOURCE_TYPE_STAGE_INPUT,
+                                              &list, &count);
+    const bool varyings = outputs == (stage == ShaderStage::Vertex);
+    for (size_t i = 0; i < count; ++i) {
+        if (IsBuiltIn(compiler, list[i].id))
+            continue;
+        const std::string semantic = SemanticOf(compiler, list[i].id);
+        const spvc_variable_id id = list[i].id;
+        const int location = outputs ? PlaceOutput(compiler, id, stage, semantic)
+                                     : PlaceInput(compiler, id, stage, semantic);
+        if (location == MADE_BUILT_IN)
+            continue;
+        if (location < 0) {
+            messages = std::string("error: unsupported ") + (outputs ? "output" : "input") + " semantic " + semantic;
+            return false;
+        }
+        spvc_compiler_set_decoration(compiler, id, SpvDecorationLocation, static_cast<unsigned>(location));
+        if (varyings)
+            spvc_compiler_set_name(compiler, id, VaryingName(semantic).c_str());
+        if (record)
+            record->push_back({semantic, location, ComponentsOf(compiler, list[i].type_id)});
+    }
+    return true;
+}
+
 // Places every input and output by its semantic.
 bool PlaceInterface(spvc_compiler compiler, spvc_resources resources, ShaderStage stage, TranslatedShader& out,
                     std::string& messages)
 {
-    const spvc_reflected_resource* list = nullptr;
-    size_t count = 0;
-
-    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_INPUT, &list, &count);
-    for (size_t i = 0; i < count; ++i) {
-        if (IsBuiltIn(compiler, list[i].id))
-            continue;
-        const std::string semantic = SemanticOf(compiler, list[i].id);
-        std::string name;
-        int index = 0;
-        SplitSemantic(semantic, name, index);
-        int location = -1;
-        if (stage == ShaderStage::Vertex) {
-            static const struct {
-                const char* name;
-                int usage;
-            } USAGES[] = {{"POSITION", D3DDECLUSAGE_POSITION},
-                          {"SV_POSITION", D3DDECLUSAGE_POSITION},
-                          {"NORMAL", D3DDECLUSAGE_NORMAL},
-                          {"COLOR", D3DDECLUSAGE_COLOR},
-                          {"TEXCOORD", D3DDECLUSAGE_TEXCOORD},
-                          {"TANGENT", D3DDECLUSAGE_TANGENT},
-                          {"BINORMAL", D3DDECLUSAGE_BINORMAL},
-                          {"BLENDWEIGHT", D3DDECLUSAGE_BLENDWEIGHT},
-                          {"BLENDINDICES", D3DDECLUSAGE_BLENDINDICES}};
-            for (const auto& u : USAGES)
-                if (name == u.name)
-                    location = AttributeLocation(u.usage, index);
-        } else {
-            if (name == "POSITION" || name == "SV_POSITION" || name == "VPOS") {
-                // Not readable in shader model 2; where a shader names it, it gets the pixel position.
-                SetBuiltIn(compiler, list[i].id, SpvBuiltInFragCoord);
-                continue;
-            }
-            location = VaryingLocation(semantic);
-        }
-        if (location < 0) {
-            messages = "error: unsupported input semantic " + semantic;
-            return false;
-        }
-        spvc_compiler_set_decoration(compiler, list[i].id, SpvDecorationLocation, static_cast<unsigned>(location));
-        if (stage == ShaderStage::Pixel)
-            spvc_compiler_set_name(compiler, list[i].id, VaryingName(semantic).c_str());
-        out.inputs.push_back({semantic, location, ComponentsOf(compiler, list[i].type_id)});
-    }
-
-    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_OUTPUT, &list, &count);
-    for (size_t i = 0; i < count; ++i) {
-        if (IsBuiltIn(compiler, list[i].id))
-            continue;
-        const std::string semantic = SemanticOf(compiler, list[i].id);
-        std::string name;
-        int index = 0;
-        SplitSemantic(semantic, name, index);
-        int location = -1;
-        if (stage == ShaderStage::Vertex) {
-            if (name == "POSITION" || name == "SV_POSITION") {
-                SetBuiltIn(compiler, list[i].id, SpvBuiltInPosition);
-                continue;
-            }
-            location = VaryingLocation(semantic);
-        } else {
-            if (name == "DEPTH" || name == "SV_DEPTH") {
-                SetBuiltIn(compiler, list[i].id, SpvBuiltInFragDepth);
-                continue;
-            }
-            if ((name == "COLOR" || name == "SV_TARGET") && index == 0)
-                location = 0;
-        }
-        if (location < 0) {
-            messages = "error: unsupported output semantic " + semantic;
-            return false;
-        }
-        spvc_compiler_set_decoration(compiler, list[i].id, SpvDecorationLocation, static_cast<unsigned>(location));
-        if (stage == ShaderStage::Vertex) {
-            spvc_compiler_set_name(compiler, list[i].id, VaryingName(semantic).c_str());
-            out.outputs.push_back({semantic, location, ComponentsOf(compiler, list[i].type_id)});
-        }
-    }
+    // A pixel shader's outputs are the render targets: nothing to record.
+    if (!PlaceVariables(compiler, resources, stage, false, &out.inputs, messages) ||
+        !PlaceVariables(compiler, resources, stage, true, stage == ShaderStage::Vertex ? &out.outputs : nullptr,
+                        messages))
+        return false;
 
     for (const std::vector<ShaderVarying>* set : {&out.inputs, &out.outputs})
         for (size_t a = 0; a < set->size(); ++a)

@@ -1,6 +1,6 @@
 #include "DdsImage.h"
+#include "Dxt1Decode.h"
 
-#include <squish.h>
 #include <stb_image_resize.h>
 
 #include <cstdint>
@@ -50,7 +50,7 @@ bool DecodeDds(const void* data, size_t size, DecodedImage& image)
         if (available < blocks * 8)
             return false;
         std::vector<unsigned char> rgba(texels * 4);
-        squish::DecompressImage(rgba.data(), static_cast<int>(width), static_cast<int>(height), pixels, squish::kDxt1);
+        DecodeDxt1Image(pixels, static_cast<int>(width), static_cast<int>(height), rgba.data());
         image.bgra.resize(texels * 4);
         for (size_t i = 0; i < texels; ++i) {
             image.bgra[i * 4 + 0] = rgba[i * 4 + 2];
