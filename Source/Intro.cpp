@@ -110,11 +110,9 @@ void StopIntro()
 
 int RunIntro(const IntroSteps& steps)
 {
-    if (StartIntro(steps)) {
-        bool drewFrame = false;
-        while (RunLoopTurn(drewFrame)) {
+    if (StartIntro(steps))
+        while (RunIntroFrame()) {
         }
-    }
     StopIntro();
     return 0;
 }

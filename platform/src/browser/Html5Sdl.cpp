@@ -125,40 +125,24 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
     event.key.windowID = s_target->id;
     event.key.repeat = key->repeat ? 1 : 0;
     event.key.keysym.scancode = scancode;
-    event.key.keysym.mod = static_cast<Uint16>((key->ctrlKey ? KMOD_CTRL : 0) | (key->altKey ? KMOD_ALT : 0) |
-                                               (key->shiftKey ? KMOD_SHIFT : 0));
+    event.key.keysym.mod = static_cast<Uint16>((key->ctrlKey ? KMOD_CTRL : 0) | (key->altKey ? KMOD_ALT : 0));
     s_events.push_back(event);
     // While the intro runs, its keys do not scroll or search the page.
     return EM_TRUE;
 }
 
-void QueueFocusEvent(Uint8 kind)
-{
-    if (!s_target)
-        return;
-    SDL_Event event = {};
-    event.window.type = SDL_WINDOWEVENT;
-    event.window.timestamp = SDL_GetTicks();
-    event.window.windowID = s_target->id;
-    event.window.event = kind;
-    s_events.push_back(event);
-}
-
 EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
 {
-    const bool gained = eventType == EMSCRIPTEN_EVENT_FOCUS;
-    s_focus = gained ? s_target : nullptr;
-    QueueFocusEvent(gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST);
+    // The layer asks who has the focus (GetActiveWindow); it reads no focus events.
+    s_focus = eventType == EMSCRIPTEN_EVENT_FOCUS ? s_target : nullptr;
     return EM_FALSE;
 }
 
 // A hidden page (another tab, a minimised browser) has lost the viewer as a blur would.
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* visibility, void*)
 {
-    if (visibility->hidden) {
+    if (visibility->hidden)
         s_focus = nullptr;
-        QueueFocusEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    }
     return EM_FALSE;
 }
 
@@ -172,16 +156,6 @@ void ListenToPage()
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, &OnVisibility);
 }
 
-void StopListening()
-{
-    const char* const page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
-    emscripten_set_keydown_callback(page, nullptr, EM_FALSE, nullptr);
-    emscripten_set_keyup_callback(page, nullptr, EM_FALSE, nullptr);
-    emscripten_set_focus_callback(page, nullptr, EM_FALSE, nullptr);
-    emscripten_set_blur_callback(page, nullptr, EM_FALSE, nullptr);
-    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, nullptr);
-}
-
 }  // namespace
 
 const char* BrowserCanvasSelector(void)
@@ -189,22 +163,16 @@ const char* BrowserCanvasSelector(void)
     return CANVAS;
 }
 
+// Video only: audio is Web Audio's, through the layer's own wave-out. Once up, video stays
+// up for the page's life, as on Linux.
 int SDL_InitSubSystem(Uint32 flags)
 {
-    // Audio is Web Audio's, through the layer's own wave-out.
-    if (flags & SDL_INIT_AUDIO)
+    if (flags != SDL_INIT_VIDEO)
         return -1;
-    if ((flags & SDL_INIT_VIDEO) && !(s_initialized & SDL_INIT_VIDEO))
+    if (!s_initialized)
         ListenToPage();
-    s_initialized |= flags;
+    s_initialized = SDL_INIT_VIDEO;
     return 0;
-}
-
-void SDL_QuitSubSystem(Uint32 flags)
-{
-    if (flags & s_initialized & SDL_INIT_VIDEO)
-        StopListening();
-    s_initialized &= ~flags;
 }
 
 Uint32 SDL_WasInit(Uint32 flags)

@@ -11,10 +11,8 @@ typedef int32_t Sint32;
 typedef uint32_t Uint32;
 typedef enum { SDL_FALSE = 0, SDL_TRUE = 1 } SDL_bool;
 
-#define SDL_INIT_AUDIO 0x00000010u
 #define SDL_INIT_VIDEO 0x00000020u
 int SDL_InitSubSystem(Uint32 flags);
-void SDL_QuitSubSystem(Uint32 flags);
 Uint32 SDL_WasInit(Uint32 flags);
 
 #define SDL_HINT_NO_SIGNAL_HANDLERS "SDL_NO_SIGNAL_HANDLERS"
@@ -163,17 +161,16 @@ typedef enum {
     SDL_SCANCODE_RGUI,
 } SDL_Scancode;
 
-enum { KMOD_NONE = 0, KMOD_SHIFT = 0x0003, KMOD_CTRL = 0x00C0, KMOD_ALT = 0x0300 };
+enum { KMOD_NONE = 0, KMOD_CTRL = 0x00C0, KMOD_ALT = 0x0300 };
 
 enum {
     SDL_FIRSTEVENT = 0,
-    SDL_QUIT = 0x100,
     SDL_WINDOWEVENT = 0x200,
     SDL_KEYDOWN = 0x300,
     SDL_KEYUP,
     SDL_LASTEVENT = 0xFFFF,
 };
-enum { SDL_WINDOWEVENT_FOCUS_GAINED = 12, SDL_WINDOWEVENT_FOCUS_LOST = 13, SDL_WINDOWEVENT_CLOSE = 14 };
+enum { SDL_WINDOWEVENT_CLOSE = 14 };
 typedef enum { SDL_ADDEVENT, SDL_PEEKEVENT, SDL_GETEVENT } SDL_eventaction;
 
 typedef struct SDL_Keysym {
@@ -216,7 +213,7 @@ typedef union SDL_Event {
 void SDL_PumpEvents(void);
 int SDL_PeepEvents(SDL_Event* events, int count, SDL_eventaction action, Uint32 minType, Uint32 maxType);
 
-enum { SDL_MESSAGEBOX_ERROR = 0x10, SDL_MESSAGEBOX_WARNING = 0x20, SDL_MESSAGEBOX_INFORMATION = 0x40 };
+enum { SDL_MESSAGEBOX_WARNING = 0x20, SDL_MESSAGEBOX_INFORMATION = 0x40 };
 enum { SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT = 1, SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT = 2 };
 typedef struct SDL_MessageBoxButtonData {
     Uint32 flags;
